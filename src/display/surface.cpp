@@ -1,0 +1,126 @@
+#include "display/surface.h"
+
+#include <algorithm>
+
+namespace vartenos {
+
+void Rgb888(uint16_t p, uint8_t& r, uint8_t& g, uint8_t& b) {
+  const int r5 = (p >> 11) & 31;
+  const int g6 = (p >> 5) & 63;
+  const int b5 = p & 31;
+  r = static_cast<uint8_t>((r5 << 3) | (r5 >> 2));
+  g = static_cast<uint8_t>((g6 << 2) | (g6 >> 4));
+  b = static_cast<uint8_t>((b5 << 3) | (b5 >> 2));
+}
+
+uint16_t CorParaPixel(int32_t color) {
+  const auto c = static_cast<uint32_t>(color);
+  return Rgb565(static_cast<uint8_t>(c & 0xFF), static_cast<uint8_t>((c >> 8) & 0xFF),
+                static_cast<uint8_t>((c >> 16) & 0xFF));
+}
+
+void Surface::Create(int32_t width, int32_t height) {
+  width_ = width;
+  height_ = height;
+  pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+  color_key_ = false;
+}
+
+void Surface::Release() {
+  width_ = 0;
+  height_ = 0;
+  std::vector<uint16_t>().swap(pixels_);
+  color_key_ = false;
+}
+
+void Surface::SetColorKey(int32_t flags, int32_t low, int32_t high) {
+  // The game only ever keys black (low = high = 0) for source blits.
+  color_key_ = (flags & DDCKEY_SRCBLT) != 0 && low == 0 && high == 0;
+}
+
+namespace {
+
+bool Inside(const RECT& r, int32_t width, int32_t height) {
+  return r.Left >= 0 && r.Top >= 0 && r.Right <= width && r.Bottom <= height && r.Left <= r.Right &&
+         r.Top <= r.Bottom;
+}
+
+}  // namespace
+
+void Surface::BltFast(int32_t x, int32_t y, const Surface& src, const RECT& src_rect, int32_t flags) {
+  if (!Valid() || !src.Valid()) return;
+  if (!Inside(src_rect, src.width_, src.height_)) return;
+  // The target rectangle in 64 bits, so that positions near the limits of int32 cannot wrap around.
+  const int64_t w = src_rect.Right - src_rect.Left;
+  const int64_t h = src_rect.Bottom - src_rect.Top;
+  if (x < 0 || y < 0 || x + w > width_ || y + h > height_) return;
+  const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src.color_key_;
+  for (int64_t row = 0; row < h; ++row) {
+    const uint16_t* s = &src.pixels_[static_cast<size_t>(src_rect.Top + row) * src.width_ + src_rect.Left];
+    uint16_t* d = &pixels_[static_cast<size_t>(y + row) * width_ + x];
+    if (keyed) {
+      for (int64_t col = 0; col < w; ++col) {
+        if (s[col] != 0) d[col] = s[col];
+      }
+    } else {
+      std::copy(s, s + w, d);
+    }
+  }
+  if (presenter_ != nullptr) presenter_->Presented(*this);
+}
+
+void Surface::Blt(const RECT& dst_rect, const Surface& src, const RECT& src_rect, int32_t /*flags*/) {
+  if (!Valid() || !src.Valid()) return;
+  if (!Inside(src_rect, src.width_, src.height_)) return;
+  const int64_t dw = static_cast<int64_t>(dst_rect.Right) - dst_rect.Left;
+  const int64_t dh = static_cast<int64_t>(dst_rect.Bottom) - dst_rect.Top;
+  const int64_t sw = src_rect.Right - src_rect.Left;
+  const int64_t sh = src_rect.Bottom - src_rect.Top;
+  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const int64_t y0 = std::max<int64_t>(dst_rect.Top, 0);
+  const int64_t y1 = std::min<int64_t>(dst_rect.Bottom, height_);
+  const int64_t x0 = std::max<int64_t>(dst_rect.Left, 0);
+  const int64_t x1 = std::min<int64_t>(dst_rect.Right, width_);
+  for (int64_t y = y0; y < y1; ++y) {
+    const int64_t sy = src_rect.Top + (y - dst_rect.Top) * sh / dh;
+    const uint16_t* s = &src.pixels_[static_cast<size_t>(sy) * src.width_];
+    uint16_t* d = &pixels_[static_cast<size_t>(y) * width_];
+    for (int64_t x = x0; x < x1; ++x) {
+      d[x] = s[src_rect.Left + (x - dst_rect.Left) * sw / dw];
+    }
+  }
+  if (presenter_ != nullptr) presenter_->Presented(*this);
+}
+
+void Surface::Flip(Surface* /*target*/, int32_t /*flags*/) {
+  if (attached_ == nullptr || attached_->pixels_.size() != pixels_.size()) return;
+  pixels_.swap(attached_->pixels_);
+  if (presenter_ != nullptr) presenter_->Presented(*this);
+}
+
+void Surface::BltColorFill(const RECT& rect, int32_t color) {
+  if (!Valid()) return;
+  const uint16_t p = CorParaPixel(color);
+  const int32_t x0 = std::max(rect.Left, 0);
+  const int32_t x1 = std::min(rect.Right, width_);
+  const int32_t y0 = std::max(rect.Top, 0);
+  const int32_t y1 = std::min(rect.Bottom, height_);
+  for (int32_t y = y0; y < y1; ++y) {
+    if (x1 > x0) std::fill_n(&pixels_[static_cast<size_t>(y) * width_ + x0], x1 - x0, p);
+  }
+}
+
+void Surface::DrawText(int32_t x, int32_t y, std::string_view text, bool /*at_current_position*/) {
+  if (log_ != nullptr) {
+    logged_.x = x;
+    logged_.y = y;
+    logged_.texto.assign(text);
+    logged_.tamanho = font_.Size;
+    logged_.negrito = font_.Bold;
+    logged_.cor = fore_color_;
+    log_->Drawn(logged_);
+  }
+  if (renderer_ != nullptr) renderer_->Draw(*this, x, y, text, font_, fore_color_);
+}
+
+}  // namespace vartenos

@@ -1,0 +1,78 @@
+// What the game needs of a machine: a millisecond clock, window events delivered between frames,
+// a place to show the finished picture, a modal message box and an audio output.
+// Two backends implement it: sdl/ for a real desktop and headless/ for tests and the runner.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace vartenos {
+
+class Surface;
+
+// Receives the window events. The game implements it; the platform calls it only from DoEvents,
+// WaitUntil and WaitAnyEvent, that is between frames.
+class EventSink {
+ public:
+  virtual ~EventSink() = default;
+  virtual void KeyDown(int16_t vk) = 0;    // Windows virtual-key code
+  virtual void KeyUp(int16_t vk) = 0;
+  virtual void KeyPress(int16_t ch) = 0;   // typed character code (Escape = 27)
+  virtual void CloseRequested() = 0;       // the window is being closed
+  // Earliest clock value at which an enabled timer falls due; kNever when none can.
+  virtual int32_t NextTimerDue() const = 0;
+  // Fires every timer that is due at `now` (each at most once).
+  virtual void FireTimers(int32_t now) = 0;
+  // True once the game is leaving its screens (closing); waits then return at once.
+  virtual bool Leaving() const = 0;
+
+  static constexpr int32_t kNever = std::numeric_limits<int32_t>::max();
+};
+
+// Interleaved stereo float samples, `frames` frames, to be filled by the game's mixer.
+using AudioCallback = void (*)(void* user, float* out, int frames);
+
+// A real audio device. The mixer runs inside `callback` on the device's own thread.
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Opens the device at about `rate` Hz, stereo, at most `frames` frames per callback.
+  // Returns false with a reason in `error` when there is no device.
+  virtual bool Open(int rate, int frames, AudioCallback callback, void* user, int& got_rate,
+                    std::string& error) = 0;
+  virtual void Lock() = 0;
+  virtual void Unlock() = 0;
+  virtual void Close() = 0;
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // Milliseconds, 32-bit, as the game's frame pacing reads it.
+  virtual int32_t TickCount() = 0;
+
+  // Opens the 640 x 480 picture (full screen or a window). Throws FatalError when it cannot.
+  virtual void OpenDisplay() = 0;
+  virtual void CloseDisplay() = 0;
+
+  // Shows `primary` (640 x 480, RGB565) on the screen.
+  virtual void Present(const Surface& primary) = 0;
+
+  // Processes the pending window events once (key events, timers due now, close request).
+  virtual void DoEvents(EventSink& sink) = 0;
+  // Processes events at least once, then goes on processing them until the clock reaches `deadline`.
+  virtual void WaitUntil(int32_t deadline, EventSink& sink) = 0;
+  // Waits for at least one event (key or timer tick) and processes it.
+  virtual void WaitAnyEvent(EventSink& sink) = 0;
+
+  // A modal box with an error icon and an OK button.
+  virtual void MessageBox(const std::string& title, const std::string& text) = 0;
+
+  // The audio device, or nullptr when the platform has none by design (headless): the mixer then
+  // follows the platform clock without producing samples.
+  virtual AudioOutput* Audio() = 0;
+};
+
+}  // namespace vartenos

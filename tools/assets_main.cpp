@@ -1,0 +1,60 @@
+// vartenos-assets: builds every data file the game reads from the sources in data/.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "assets.h"
+
+namespace {
+
+void Uso() {
+  std::fprintf(stderr,
+               "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR\n"
+               "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  vartenos::assets::Pastas pastas;
+  std::string contact;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if ((a == "--src" || a == "--out" || a == "--contact-sheet") && i + 1 < argc) {
+      const std::string v = argv[++i];
+      if (a == "--src") pastas.src = v;
+      if (a == "--out") pastas.out = v;
+      if (a == "--contact-sheet") contact = v;
+    } else {
+      Uso();
+      return 2;
+    }
+  }
+  if (pastas.src.empty()) pastas.src = VARTENOS_DATA_SOURCES;
+  if (pastas.out.empty() && contact.empty()) {
+    Uso();
+    return 2;
+  }
+  std::string error;
+  if (!contact.empty()) {
+    if (!vartenos::assets::EscreverFolhaDeContato(pastas, contact, error)) {
+      std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
+      return 1;
+    }
+    if (pastas.out.empty()) return 0;
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(pastas.out, ec);
+  if (ec) {
+    std::fprintf(stderr, "vartenos-assets: %s: cannot create the folder: %s\n", pastas.out.c_str(),
+                 ec.message().c_str());
+    return 1;
+  }
+  if (!vartenos::assets::GerarArte(pastas, error) || !vartenos::assets::GerarSons(pastas, error) ||
+      !vartenos::assets::GerarMusicas(pastas, error)) {
+    std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
