@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "audio/call_log.h"
 #include "audio/music.h"
 #include "audio/sound.h"
 #include "combat/combat_records.h"
@@ -175,6 +176,11 @@ class Form1 : public EventSink, public Presenter {
   // Observes every present (the headless runner writes its trace there).
   void Observar_Apresentacao(Presenter* observer) { observador_ = observer; }
   const std::string& Pasta_Dados() const { return data_dir_; }
+  // Records every call on the effect slots and the music (the headless runner's trace); may be null.
+  void Registrar_Audio(AudioCallLog* log) { registro_audio_ = log; }
+  AudioCallLog* Registro_Audio() const { return registro_audio_; }
+  // Records every text drawn (the headless runner's trace); may be null.
+  void Registrar_Texto(TextLog* log) { registro_texto_ = log; }
   Platform& Plataforma() { return platform_; }
   const Gerador& Gerador_Aleatorio() const { return gerador_; }
 
@@ -209,6 +215,8 @@ class Form1 : public EventSink, public Presenter {
   bool quadro_anotado_ = false;
   Tela pedido_ = Tela::Nenhuma;
   Presenter* observador_ = nullptr;
+  AudioCallLog* registro_audio_ = nullptr;
+  TextLog* registro_texto_ = nullptr;
 };
 
 }  // namespace vartenos

@@ -1,0 +1,83 @@
+// The main menu: the title over the still star field, the last two scores and the five items.
+#include <cstdio>
+
+#include "screens/texts.h"
+#include "shell/form1.h"
+#include "shell/numbers.h"
+
+namespace vartenos {
+
+namespace {
+
+constexpr int32_t kAzul = 0xFF0000;
+constexpr int32_t kBranco = 0xFFFFFF;
+constexpr int32_t kVermelho = 0xFF;
+
+}  // namespace
+
+Tela Form1::Menu() {
+  // Entering the menu stops any invincibility countdown.
+  Timer2.Enabled(false);
+  Timer3.Enabled(false);
+  Timer2.Interval(5);
+  Iniciar_Jogo = false;
+  Opcao_Menu = 1;
+  Em_Menu = 1;
+
+  const RECT titulo{0, 0, 491, 99};
+  const RECT estrela{0, 0, 1, 1};
+  char numero[16];
+  while (!Iniciar_Jogo) {
+    const int32_t inicio = Iniciar_Quadro("Menu");
+    Fonte.Name = "Arial";
+    Fonte.Bold = true;
+    Fonte.Size = 12;
+    backbuffer.SetFont(Fonte);
+    backbuffer.SetForeColor(kAzul);
+    backbuffer.BltColorFill(Rect_Tela, 0);
+
+    // The stars stand still on the menu.
+    for (const Estrela& e : Estrelas) {
+      backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
+    }
+    if (Penultimos_Pontos != 0) {
+      std::snprintf(numero, sizeof numero, "%d", Penultimos_Pontos);
+      backbuffer.DrawText(70, 5, numero, false);
+    }
+    if (Ultimos_Pontos != 0) {
+      std::snprintf(numero, sizeof numero, "%d", Ultimos_Pontos);
+      backbuffer.DrawText(548, 5, numero, false);
+    }
+    backbuffer.BltFast(72, 55, Surf_Titulo, titulo, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+
+    Fonte.Size = 30;
+    backbuffer.SetFont(Fonte);
+    backbuffer.SetForeColor(kBranco);
+    backbuffer.DrawText(175, 170, "Lumarel", false);
+
+    Fonte.Size = 12;
+    backbuffer.SetFont(Fonte);
+    backbuffer.SetForeColor(kVermelho);
+    backbuffer.DrawText(205, 230, kLinhaAviso, false);
+
+    Fonte.Size = 16;
+    backbuffer.SetFont(Fonte);
+    const char* itens[5] = {"Novo jogo", Som_Ligado ? "Som ligado" : "Som desligado",
+                            Musica_Ligada ? "Música ligada" : "Música desligada", "Créditos", "Sair"};
+    // Any selection outside 1 to 4 lights the last item.
+    const int32_t selecionado = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
+    for (int32_t item = 1; item <= 5; ++item) {
+      backbuffer.SetForeColor(item == selecionado ? kVermelho : kBranco);
+      backbuffer.DrawText(255, 265 + 25 * (item - 1), itens[item - 1], false);
+    }
+
+    primary.BltFast(0, 0, backbuffer, Rect_Tela, DDBLTFAST_WAIT);
+    Esperar_Quadro(inicio);
+    if (pedido_ != Tela::Nenhuma) return pedido_;
+  }
+
+  Reseta_Jogo();
+  return Tela::Main;
+}
+
+}  // namespace vartenos

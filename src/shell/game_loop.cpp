@@ -1,0 +1,42 @@
+// The game loop: one frame after another while a game is played.
+#include <cstdio>
+
+#include "shell/form1.h"
+
+namespace vartenos {
+
+Tela Form1::Main() {
+  Em_Menu = 2;
+  while (!Fim && !Pausa) {
+    const int32_t inicio = Iniciar_Quadro("Main");
+
+    // Drawing is back to front in this order; collisions are tested after everything is drawn, so an
+    // object destroyed in a frame is still seen in that frame.
+    Atualizar_Fundo();
+    Atualizar_Galaxias();
+    Atualizar_FPS();
+    if (Musica_Ligada) {
+      char nome[16];
+      std::snprintf(nome, sizeof nome, "Music%u.mid", static_cast<unsigned>(Musica_Fase));
+      TocaMidi(nome);
+    }
+    if (pedido_ != Tela::Nenhuma) return pedido_;
+    Atualizar_Dados_Nave();
+
+    // Present: the whole back buffer is copied to the screen (no flip in the game loop).
+    primary.BltFast(0, 0, backbuffer, Rect_Tela, DDBLTFAST_WAIT);
+    Quadros_No_Segundo = Quadros_No_Segundo + 1;
+    Esperar_Quadro(inicio);
+    if (pedido_ != Tela::Nenhuma) return pedido_;
+  }
+
+  if (Pausa) return Tela::Pausa_AP;
+  if (Fase_Completa) return Tela::Muda_Fase;
+  // The player quit: the music stops and the score joins the two kept scores.
+  if (Musica_Ligada) Para_Midi();
+  Penultimos_Pontos = Ultimos_Pontos;
+  Ultimos_Pontos = Pontos;
+  return Tela::Menu;
+}
+
+}  // namespace vartenos

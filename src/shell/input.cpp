@@ -1,0 +1,168 @@
+// Keyboard handlers and the three timers. They only set flags and counters (and switch sound and
+// music); the screens read them between frames.
+#include "shell/form1.h"
+
+namespace vartenos {
+
+namespace {
+
+constexpr int16_t kEsquerda = 37;
+constexpr int16_t kCima = 38;
+constexpr int16_t kDireita = 39;
+constexpr int16_t kBaixo = 40;
+constexpr int16_t kEspaco = 32;
+
+}  // namespace
+
+void Form1::Form_KeyDown(int16_t KeyCode, int16_t /*Shift*/) {
+  switch (KeyCode) {
+    case kCima:
+      // The menu selection moves on every screen; the menu resets it when it opens.
+      Tecla_Cima = true;
+      Opcao_Menu = Opcao_Menu - 1;
+      if (Opcao_Menu < 1) Opcao_Menu = 5;
+      break;
+    case kBaixo:
+      Tecla_Baixo = true;
+      Opcao_Menu = Opcao_Menu + 1;
+      if (Opcao_Menu > 5) Opcao_Menu = 1;
+      break;
+    case kEsquerda:
+      Tecla_Esquerda = true;
+      break;
+    case kDireita:
+      Tecla_Direita = true;
+      break;
+    case kEspaco:
+      Tecla_Tiro = true;
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::Form_KeyUp(int16_t KeyCode, int16_t /*Shift*/) {
+  switch (KeyCode) {
+    case kCima:
+      Tecla_Cima = false;
+      break;
+    case kBaixo:
+      Tecla_Baixo = false;
+      break;
+    case kEsquerda:
+      Tecla_Esquerda = false;
+      break;
+    case kDireita:
+      Tecla_Direita = false;
+      break;
+    case kEspaco:
+      Tecla_Tiro = false;
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::Form_KeyPress(int16_t KeyAscii) {
+  switch (KeyAscii) {
+    case 27:
+      Fim = true;
+      break;
+    case 56:  // "8"
+      if (Em_Menu == 1) {
+        Opcao_Menu = Opcao_Menu - 1;
+        if (Opcao_Menu < 1) Opcao_Menu = 5;
+      }
+      break;
+    case 50:  // "2"
+      if (Em_Menu == 1) {
+        Opcao_Menu = Opcao_Menu + 1;
+        if (Opcao_Menu > 5) Opcao_Menu = 1;
+      }
+      break;
+    case 32:
+      if (Em_Menu == 1) {
+        switch (Opcao_Menu) {
+          case 1:
+            Iniciar_Jogo = true;
+            break;
+          case 2:
+            if (Som_Ligado) {
+              Sem_Som();
+              Som_Ligado = false;
+            } else {
+              Com_Som();
+              Som_Ligado = true;
+            }
+            break;
+          case 3:
+            // No music plays on the menu, so only the switch changes.
+            Musica_Ligada = !Musica_Ligada;
+            break;
+          case 4:
+            Pedir_Tela(Tela::Creditos);
+            break;
+          case 5:
+            // Closing the window: Form_Unload runs and the program ends.
+            Pedir_Tela(Tela::Sair);
+            break;
+          default:
+            break;
+        }
+      }
+      break;
+    case 80:
+    case 112:
+      Pausa = !Pausa;
+      break;
+    case 83:
+    case 115:
+      if (Som_Ligado) {
+        Sem_Som();
+        Som_Ligado = false;
+      } else {
+        Com_Som();
+        Som_Ligado = true;
+      }
+      break;
+    case 77:
+    case 109:
+      if (Musica_Ligada) {
+        Para_Midi();
+        Musica_Ligada = false;
+      } else {
+        // The game loop starts the phase's music again at its next frame.
+        Musica_Ligada = true;
+      }
+      break;
+    case 70:
+    case 102:
+      Mostrar_FPS = !Mostrar_FPS;
+      break;
+    default:
+      break;
+  }
+}
+
+void Form1::Timer1_Timer() {
+  Relogio_Fase = Relogio_Fase + 1;
+  FPS = Quadros_No_Segundo;
+  Quadros_No_Segundo = 0;
+}
+
+void Form1::Timer2_Timer() {
+  Contagem_Invencivel = static_cast<int16_t>(Contagem_Invencivel - 1);
+  if (Contagem_Invencivel == 0) {
+    Nave_Ultimo_Quadro = 2;
+    Nave_Invencivel = false;
+    Timer2.Enabled(false);
+  }
+}
+
+void Form1::Timer3_Timer() {
+  // Clamped at 0: a countdown started from 0 stops instead of wrapping to 255.
+  if (Tempo_Invencivel > 0) Tempo_Invencivel = static_cast<uint8_t>(Tempo_Invencivel - 1);
+  if (Tempo_Invencivel == 0) Timer3.Enabled(false);
+}
+
+}  // namespace vartenos

@@ -1,0 +1,102 @@
+// Start-up and shut-down of the window.
+#include <algorithm>
+#include <cctype>
+
+#include "shell/form1.h"
+#include "shell/numbers.h"
+
+namespace vartenos {
+
+namespace {
+
+std::string Minusculas(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+  return s;
+}
+
+bool Contem(const std::string& s, const char* part) { return s.find(part) != std::string::npos; }
+
+}  // namespace
+
+void Form1::Form_Load(const std::string& command_line) {
+  // 1. Defaults before the switches.
+  Mostrar_Abertura = true;
+  Pular_Efeito = true;
+  Modo_Extras = false;
+  Mostrar_FPS = false;
+
+  // The window and its timers exist from here; Timer1 starts counting its first second now.
+  Timer1.SetClock(&platform_);
+  Timer2.SetClock(&platform_);
+  Timer3.SetClock(&platform_);
+
+  // 2. The switches are found anywhere in the lower-cased command line, even inside longer words.
+  if (!command_line.empty()) {
+    const std::string cmd = Minusculas(command_line);
+    const bool sa = Contem(cmd, "/sa");
+    const bool sp = Contem(cmd, "/sp");
+    const bool extras = Contem(cmd, "/extras");
+    if (sa || sp || extras) {
+      if (sa) Mostrar_Abertura = false;
+      if (sp) {
+        Mostrar_Abertura = false;
+        Pular_Efeito = false;
+      }
+      if (sa && sp) {
+        Mostrar_Abertura = false;
+        Pular_Efeito = true;
+      }
+      if (extras) Modo_Extras = true;
+    } else {
+      platform_.MessageBox("Orbex", command_line + ": Parâmetro inválido.");
+    }
+  }
+
+  // 3.
+  Rect_Tela = RECT{0, 0, 640, 480};
+
+  // 4 to 7. The display, its two surfaces and the fifteen sprite sheets.
+  dx = &platform_;
+  dd = std::make_unique<DirectDraw7>(platform_, texto_.get(), this);
+  dd->SetCooperativeLevel(DDSCL_FULLSCREEN_EXCLUSIVE);
+  dd->SetDisplayMode(640, 480, 16, 0, 0);
+  Criar_Superficies();
+
+  // 8. The star field, from the generator before it is ever seeded: the same field on every run.
+  for (Estrela& e : Estrelas) {
+    e.X = Int(Rnd() * 640.0f);
+    e.Y = Int(Rnd() * 480.0f);
+    e.Ativo = true;
+    e.Velocidade = Rnd() * 2.0f;
+  }
+
+  // 9 and 10.
+  InitDirectSound();
+  InicializaDM();
+  Som_Ligado = true;
+  Musica_Ligada = true;
+
+  // 11 and 12: the intro and the stand-alone fade-in come with the intro screens.
+
+  // 13: the menu follows (the dispatcher enters it).
+  tela_atual_ = "Menu";
+}
+
+void Form1::Form_Unload() {
+  if (dd) {
+    dd->RestoreDisplayMode();
+    dd->SetCooperativeLevel(DDSCL_NORMAL);
+  }
+  // Released in the order the game has always released them; the music objects are left alone.
+  Liberar_Som();
+  for (Surface* s : {&Surf_Titulo, &Surf_Titulo2}) s->Release();
+  for (Surface* s : {&Surf_Explosao, &Surf_Laser6, &Surf_Laser5, &Surf_Laser4, &Surf_Extras, &Surf_Laser3,
+                     &Surf_Laser2, &Surf_Laser, &Surf_Tiro_Inimigo, &Surf_Inimigos, &Surf_Galaxias,
+                     &Surf_Estrela, &Surf_Nave, &backbuffer, &primary}) {
+    s->Release();
+  }
+  dd.reset();
+  dx = nullptr;
+}
+
+}  // namespace vartenos
