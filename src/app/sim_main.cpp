@@ -53,7 +53,12 @@ class Observador : public Presenter {
  public:
   Observador(Form1& form, Coletor& coletor, FILE* trace, bool estrelas, std::map<int64_t, std::string> pngs,
              bool stats)
-      : form_(form), coletor_(coletor), trace_(trace), estrelas_(estrelas), pngs_(std::move(pngs)), stats_(stats) {
+      : form_(form),
+        coletor_(coletor),
+        trace_(trace),
+        estrelas_(estrelas),
+        pngs_(std::move(pngs)),
+        stats_(stats) {
     linha_.reserve(1 << 16);
   }
 

@@ -16,10 +16,10 @@ class Surface;
 class EventSink {
  public:
   virtual ~EventSink() = default;
-  virtual void KeyDown(int16_t vk) = 0;    // Windows virtual-key code
+  virtual void KeyDown(int16_t vk) = 0;  // Windows virtual-key code
   virtual void KeyUp(int16_t vk) = 0;
-  virtual void KeyPress(int16_t ch) = 0;   // typed character code (Escape = 27)
-  virtual void CloseRequested() = 0;       // the window is being closed
+  virtual void KeyPress(int16_t ch) = 0;  // typed character code (Escape = 27)
+  virtual void CloseRequested() = 0;      // the window is being closed
   // Earliest clock value at which an enabled timer falls due; kNever when none can.
   virtual int32_t NextTimerDue() const = 0;
   // Fires every timer that is due at `now` (each at most once).

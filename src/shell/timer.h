@@ -38,9 +38,7 @@ class Timer {
   }
 
   // When the next tick falls due, or kNever.
-  int32_t Due() const {
-    return enabled_ && interval_ > 0 && clock_ != nullptr ? due_ : EventSink::kNever;
-  }
+  int32_t Due() const { return enabled_ && interval_ > 0 && clock_ != nullptr ? due_ : EventSink::kNever; }
 
   // True when a tick is due at `now`; then the next tick is set one interval on, skipping any
   // intervals that have already passed.

@@ -31,8 +31,8 @@ bool LerRoteiroTexto(const std::string& text, const std::string& name, std::vect
     } else if (ok && kind == "press") {
       e.tipo = EventoRoteiro::Press;
     } else {
-      error = name + ":" + std::to_string(n) + ": expected \"T down VK\", \"T up VK\" or \"T press CODE\", got \"" +
-              line + "\"";
+      error = name + ":" + std::to_string(n) +
+              ": expected \"T down VK\", \"T up VK\" or \"T press CODE\", got \"" + line + "\"";
       return false;
     }
     if (t < 0 || t > std::numeric_limits<int32_t>::max()) {
@@ -47,7 +47,8 @@ bool LerRoteiroTexto(const std::string& text, const std::string& name, std::vect
     e.codigo = static_cast<int16_t>(code);
     out.push_back(e);
   }
-  std::stable_sort(out.begin(), out.end(), [](const EventoRoteiro& a, const EventoRoteiro& b) { return a.t < b.t; });
+  std::stable_sort(out.begin(), out.end(),
+                   [](const EventoRoteiro& a, const EventoRoteiro& b) { return a.t < b.t; });
   return true;
 }
 

@@ -1,0 +1,90 @@
+#include "sim_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace vartenos::testes {
+
+std::string LerArquivo(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+std::string PastaTemporaria() {
+  std::string modelo = "/tmp/vartenos-test-XXXXXX";
+  if (mkdtemp(modelo.data()) == nullptr) return "/tmp";
+  return modelo;
+}
+
+Execucao RodarSim(const std::string& args, const std::string& script, bool with_trace) {
+  const std::string dir = PastaTemporaria();
+  std::string cmd = std::string(VARTENOS_SIM) + " --data " + VARTENOS_BUILD_DATA + " " + args;
+  if (!script.empty()) {
+    std::ofstream(dir + "/script.txt") << script;
+    cmd += " --script " + dir + "/script.txt";
+  }
+  if (with_trace) cmd += " --trace " + dir + "/trace.jsonl";
+  cmd += " >" + dir + "/out.txt 2>" + dir + "/err.txt";
+  Execucao e;
+  const int raw = std::system(cmd.c_str());
+  e.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  e.saida = LerArquivo(dir + "/out.txt");
+  e.erros = LerArquivo(dir + "/err.txt");
+  if (with_trace) {
+    std::ifstream in(dir + "/trace.jsonl");
+    std::string line;
+    while (std::getline(in, line)) e.trace.push_back(line);
+  }
+  std::system(("rm -rf " + dir).c_str());
+  return e;
+}
+
+std::string Campo(const std::string& linha, const std::string& nome) {
+  const std::string chave = "\"" + nome + "\":";
+  size_t at = linha.find(chave);
+  if (at == std::string::npos) return "";
+  at += chave.size();
+  // Scalars end at the next comma or closing brace; objects and arrays at their matching bracket.
+  int fundo = 0;
+  bool em_texto = false;
+  size_t i = at;
+  for (; i < linha.size(); ++i) {
+    const char c = linha[i];
+    if (em_texto) {
+      if (c == '\\') {
+        ++i;
+      } else if (c == '"') {
+        em_texto = false;
+      }
+      continue;
+    }
+    if (c == '"') {
+      em_texto = true;
+    } else if (c == '{' || c == '[') {
+      ++fundo;
+    } else if (c == '}' || c == ']') {
+      if (fundo == 0) break;
+      --fundo;
+      if (fundo == 0) {
+        ++i;
+        break;
+      }
+    } else if (c == ',' && fundo == 0) {
+      break;
+    }
+  }
+  return linha.substr(at, i - at);
+}
+
+double Num(const std::string& linha, const std::string& nome) {
+  return std::strtod(Campo(linha, nome).c_str(), nullptr);
+}
+
+}  // namespace vartenos::testes

@@ -1,0 +1,27 @@
+// Running vartenos-sim from the tests and reading its trace.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vartenos::testes {
+
+struct Execucao {
+  int status = -1;                 // exit status
+  std::string saida;               // standard output
+  std::string erros;               // standard error
+  std::vector<std::string> trace;  // one JSON line per present
+};
+
+// Runs vartenos-sim with `args` (already quoted for the shell) and, when `script` is not empty, a
+// script file holding it. Writes the trace to a temporary file and reads it back.
+Execucao RodarSim(const std::string& args, const std::string& script = "", bool with_trace = true);
+
+// The raw JSON text of a top-level field of one trace line ("Fim" -> "false").
+std::string Campo(const std::string& linha, const std::string& nome);
+double Num(const std::string& linha, const std::string& nome);
+
+std::string LerArquivo(const std::string& path);
+std::string PastaTemporaria();
+
+}  // namespace vartenos::testes
