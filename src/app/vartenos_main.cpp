@@ -1,0 +1,63 @@
+// vartenos: the game on the desktop, in an SDL window.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "app/data_dir.h"
+#include "display/font_ttf.h"
+#include "platform/fatal_error.h"
+#include "platform/sdl/sdl_platform.h"
+#include "shell/form1.h"
+
+namespace {
+
+constexpr const char* kUso =
+    "Usage: vartenos [/sa] [/sp] [/extras]\n"
+    "\n"
+    "Vartenos, a vertical space shooter.\n"
+    "\n"
+    "Switches (in any letter case, anywhere on the command line):\n"
+    "  /sa       skip the intro screens and the title fade-in\n"
+    "  /sp       skip the intro screens, keep the title fade-in (with /sa: skip both)\n"
+    "  /extras   every new game starts with all weapons and the shield\n"
+    "\n"
+    "Keys: arrows move, Space fires (and chooses on the menu), P pauses, Esc leaves,\n"
+    "      S sound on/off, M music on/off, F frame counter.\n"
+    "\n"
+    "Environment:\n"
+    "  VARTENOS_WINDOWED=1   play in a 640 x 480 window instead of full screen\n"
+    "  VARTENOS_DATA         the folder holding the game's data files\n"
+    "  VARTENOS_FONT         a TrueType file to draw the text with (default: Liberation Sans Bold)\n"
+    "  VARTENOS_SOUNDFONT    the General MIDI soundfont (.sf2) for the music\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string command_line;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kUso, stdout);
+      return 0;
+    }
+    if (i > 1) command_line += ' ';
+    command_line += argv[i];
+  }
+
+  try {
+    std::string tried;
+    const std::string data_dir = vartenos::EncontrarPastaDados(argc > 0 ? argv[0] : nullptr, tried);
+    if (data_dir.empty()) {
+      std::fprintf(stderr, "vartenos: cannot find the data directory (tried: %s)\n", tried.c_str());
+      return 1;
+    }
+    vartenos::SdlPlatform platform;
+    vartenos::Form1 form(platform, data_dir, vartenos::CriarRasterizador());
+    form.Executar(command_line);
+  } catch (const std::exception& e) {
+    // FatalError and anything else: one line naming the problem.
+    std::fprintf(stderr, "vartenos: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

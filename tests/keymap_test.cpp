@@ -1,0 +1,369 @@
+// The keyboard: physical keys to the Windows key codes the handlers expect, the keypad with and
+// without NumLock, and (when the desktop platform is linked in) how key, text and quit events reach
+// the game, and when its timers fire. None of it needs a display.
+#include "platform/sdl/keymap.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <string>
+#include <vector>
+
+#ifdef VARTENOS_SDL_TESTS
+#include <SDL.h>
+
+#include <cstring>
+
+#include "platform/fatal_error.h"
+#include "platform/sdl/sdl_platform.h"
+#endif
+
+namespace vartenos {
+namespace {
+
+TEST(CodigoVirtual, LettersDigitsAndTheGameKeys) {
+  for (bool numlock : {false, true}) {
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_A, numlock), 65);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_P, numlock), 80);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_Z, numlock), 90);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_0, numlock), 48);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_1, numlock), 49);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_8, numlock), 56);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_9, numlock), 57);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_LEFT, numlock), 37);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_UP, numlock), 38);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_RIGHT, numlock), 39);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_DOWN, numlock), 40);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_SPACE, numlock), 32);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_ESCAPE, numlock), 27);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_RETURN, numlock), 13);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_ENTER, numlock), 13);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_BACKSPACE, numlock), 8);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_F1, numlock), 112);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_F12, numlock), 123);
+    // Left and right modifiers share one code.
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_LSHIFT, numlock), 16);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_RSHIFT, numlock), 16);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_LCTRL, numlock), 17);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_RALT, numlock), 18);
+    // Keys without a Windows code are dropped.
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_UNKNOWN, numlock), 0);
+    EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_AUDIOPLAY, numlock), 0);
+  }
+}
+
+TEST(CodigoVirtual, KeypadIsCursorKeysWithNumLockOffAndDigitsWithItOn) {
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_8, false), 38);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_2, false), 40);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_4, false), 37);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_6, false), 39);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_5, false), 12);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_0, false), 45);
+
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_0, true), 96);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_2, true), 98);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_4, true), 100);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_5, true), 101);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_8, true), 104);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_9, true), 105);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_PERIOD, true), 110);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_PLUS, true), 107);
+  EXPECT_EQ(CodigoVirtual(SDL_SCANCODE_KP_PLUS, false), 107);
+}
+
+// Which keys produce a code the game acts on: no stray key must steer the ship or fire.
+TEST(CodigoVirtual, OnlyTheRightKeysSteerAndFire) {
+  for (bool numlock : {false, true}) {
+    for (int16_t vk : {int16_t{32}, int16_t{37}, int16_t{38}, int16_t{39}, int16_t{40}}) {
+      std::set<int> keys;
+      for (int sc = 0; sc < SDL_NUM_SCANCODES; ++sc) {
+        if (CodigoVirtual(static_cast<SDL_Scancode>(sc), numlock) == vk) keys.insert(sc);
+      }
+      std::set<int> expected;
+      switch (vk) {
+        case 32:
+          expected = {SDL_SCANCODE_SPACE};
+          break;
+        case 37:
+          expected = {SDL_SCANCODE_LEFT};
+          break;
+        case 38:
+          expected = {SDL_SCANCODE_UP};
+          break;
+        case 39:
+          expected = {SDL_SCANCODE_RIGHT};
+          break;
+        case 40:
+          expected = {SDL_SCANCODE_DOWN};
+          break;
+      }
+      if (!numlock && vk != 32) {
+        const SDL_Scancode kp[] = {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_UNKNOWN,
+                                   SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_KP_4,
+                                   SDL_SCANCODE_KP_8,    SDL_SCANCODE_KP_6,    SDL_SCANCODE_KP_2};
+        expected.insert(kp[vk - 32]);
+      }
+      EXPECT_EQ(keys, expected) << "code " << vk << " numlock " << numlock;
+    }
+  }
+}
+
+TEST(CaractereDeControle, KeysThatTypeWithoutTextInput) {
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_ESCAPE), 27);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_RETURN), 13);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_KP_ENTER), 13);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_BACKSPACE), 8);
+  // Printable keys type through the text input, never twice.
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_P), 0);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_8), 0);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_KP_8), 0);
+  EXPECT_EQ(CaractereDeControle(SDL_SCANCODE_SPACE), 0);
+}
+
+#ifdef VARTENOS_SDL_TESTS
+
+// Records what the platform hands to the game.
+class Registro : public EventSink {
+ public:
+  void KeyDown(int16_t vk) override { log.push_back("down " + std::to_string(vk)); }
+  void KeyUp(int16_t vk) override { log.push_back("up " + std::to_string(vk)); }
+  void KeyPress(int16_t ch) override {
+    log.push_back("press " + std::to_string(ch));
+    if (ch == sair_com) leaving = true;
+  }
+  void CloseRequested() override {
+    log.push_back("close");
+    leaving = true;
+  }
+  int32_t NextTimerDue() const override { return due; }
+  void FireTimers(int32_t now) override {
+    log.push_back("timers");
+    fired_at.push_back(now);
+    due = interval > 0 ? now + interval : kNever;
+  }
+  bool Leaving() const override { return leaving; }
+
+  std::vector<std::string> log;
+  std::vector<int32_t> fired_at;
+  int32_t due = kNever;
+  int32_t interval = 0;
+  bool leaving = false;
+  int16_t sair_com = -1;
+};
+
+class SdlEventos : public ::testing::Test {
+ protected:
+  void SetUp() override { SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); }
+  void TearDown() override { SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT); }
+
+  static void Tecla(Uint32 type, SDL_Scancode sc, bool numlock, bool repeat = false) {
+    SDL_Event ev{};
+    ev.type = type;
+    ev.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    ev.key.repeat = repeat ? 1 : 0;
+    ev.key.keysym.scancode = sc;
+    ev.key.keysym.mod = numlock ? KMOD_NUM : KMOD_NONE;
+    ASSERT_EQ(SDL_PushEvent(&ev), 1) << SDL_GetError();
+  }
+  static void Texto(const char* utf8) {
+    SDL_Event ev{};
+    ev.type = SDL_TEXTINPUT;
+    std::strncpy(ev.text.text, utf8, sizeof ev.text.text - 1);
+    ASSERT_EQ(SDL_PushEvent(&ev), 1) << SDL_GetError();
+  }
+  static void Fechar() {
+    SDL_Event ev{};
+    ev.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&ev), 1) << SDL_GetError();
+  }
+
+  SdlPlatform platform;
+  Registro sink;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(SdlEventos, KeypadEightMovesUpWithNumLockOffAndTypesEightWithItOn) {
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_8, false);
+  Tecla(SDL_KEYUP, SDL_SCANCODE_KP_8, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_8, true);
+  Texto("8");
+  Tecla(SDL_KEYUP, SDL_SCANCODE_KP_8, true);
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 38", "up 38", "down 104", "press 56", "up 104"}));
+}
+
+TEST_F(SdlEventos, AKeypadKeyActingAsACursorKeyNeverTypesItsDigit) {
+  // Some window systems keep their own NumLock state and still send the digit: on the menu that
+  // would move the selection twice for one press.
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_2, false);
+  Texto("2");
+  Tecla(SDL_KEYUP, SDL_SCANCODE_KP_2, false);
+  Texto("2");  // typed on its own later: a real "2"
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_8, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_2, false);
+  Texto("2");  // the main row's 2 while keypad 8 is held
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 40", "up 40", "press 50", "down 38", "down 50", "press 50"}));
+}
+
+TEST_F(SdlEventos, AKeyGoesUpWithTheCodeItWentDownWithAndRepeats) {
+  // NumLock switched on while the keypad key is held: the ship must not keep moving.
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_4, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_KP_4, true, true);
+  Tecla(SDL_KEYUP, SDL_SCANCODE_KP_4, true);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_DOWN, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_DOWN, false, true);
+  Tecla(SDL_KEYUP, SDL_SCANCODE_DOWN, false);
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 37", "down 37", "up 37", "down 40", "down 40", "up 40"}));
+}
+
+TEST_F(SdlEventos, EscapeEnterAndTypedLatin1CharactersArriveAsKeyPresses) {
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, false, true);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_RETURN, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_P, false);
+  Texto("p");
+  Texto(
+      "\xC3\xA7"
+      "a");               // "ça"
+  Texto("\xE2\x82\xAC");  // the euro sign has no Latin-1 code: dropped
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 27", "press 27", "down 27", "press 27", "down 13", "press 13", "down 80",
+                           "press 112", "press 231", "press 97"}));
+}
+
+TEST_F(SdlEventos, NothingIsDeliveredOnceTheGameIsLeaving) {
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_SPACE, false);
+  Fechar();
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_LEFT, false);
+  sink.due = 0;  // a timer is due, but the game is gone
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 32", "close"}));
+
+  // The same when the quitting happens inside a key handler ("Sair" on the menu).
+  Registro outro;
+  outro.sair_com = 32;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_SPACE, false);
+  Texto("  x");
+  Tecla(SDL_KEYUP, SDL_SCANCODE_SPACE, false);
+  platform.WaitUntil(platform.TickCount() + 100000, outro);  // returns at once
+  EXPECT_EQ(outro.log, (Log{"down 32", "press 32"}));
+}
+
+TEST_F(SdlEventos, TimersFireWhenDueAndOnlyThen) {
+  sink.due = EventSink::kNever;
+  platform.DoEvents(sink);
+  EXPECT_TRUE(sink.fired_at.empty());
+
+  sink.due = platform.TickCount();
+  platform.DoEvents(sink);
+  ASSERT_EQ(sink.fired_at.size(), 1u);
+
+  // Waiting for the next event: a timer tick counts as one.
+  sink.interval = 0;
+  sink.due = platform.TickCount() + 5;
+  platform.WaitAnyEvent(sink);
+  EXPECT_EQ(sink.fired_at.size(), 2u);
+  EXPECT_GE(sink.fired_at[1], sink.fired_at[0]);
+
+  // And so does a key, with no timer running at all.
+  sink.due = EventSink::kNever;
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_F, false);
+  platform.WaitAnyEvent(sink);
+  EXPECT_EQ(sink.log.back(), "down 70");
+}
+
+TEST_F(SdlEventos, WaitingForTheFrameStillRunsTimersAndKeys) {
+  // A 3 ms timer inside a 20 ms frame wait: the wait returns at the deadline, not before,
+  // having fired the timer on the way (every tick at or after its due time).
+  const int32_t inicio = platform.TickCount();
+  sink.interval = 3;
+  sink.due = inicio + 3;
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_UP, false);
+  platform.WaitUntil(inicio + 20, sink);
+  EXPECT_GE(platform.TickCount(), inicio + 20);
+  EXPECT_EQ(sink.log.front(), "down 38");
+  ASSERT_FALSE(sink.fired_at.empty());
+  EXPECT_GE(sink.fired_at.front(), inicio + 3);
+  for (size_t i = 1; i < sink.fired_at.size(); ++i) EXPECT_GE(sink.fired_at[i], sink.fired_at[i - 1] + 3);
+}
+
+TEST_F(SdlEventos, AMessageBoxWithoutADisplayGoesToStandardError) {
+  if (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr) {
+    GTEST_SKIP() << "a display is present; the box would wait for a click";
+  }
+  ::testing::internal::CaptureStderr();
+  platform.MessageBox("Orbex", "/foo: Par\xC3\xA2metro inv\xC3\xA1lido.");
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("message box \"Orbex\": /foo: Par\xC3\xA2metro inv\xC3\xA1lido.\n"), std::string::npos)
+      << err;
+}
+
+TEST_F(SdlEventos, WithoutADisplayOpeningOneSaysSoInOneLine) {
+  if (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr ||
+      std::getenv("SDL_VIDEODRIVER") != nullptr) {
+    GTEST_SKIP() << "a display (or a chosen video driver) is present";
+  }
+  // SDL would quietly draw into memory instead; the player must be told there is nothing to see.
+  try {
+    platform.OpenDisplay();
+    FAIL() << "a window was opened without a display";
+  } catch (const FatalError& e) {
+    const std::string what = e.what();
+    EXPECT_EQ(what.rfind("no display: cannot open a window (", 0), 0u) << what;
+    EXPECT_NE(what.find("); set DISPLAY or run with xvfb-run"), std::string::npos) << what;
+    EXPECT_EQ(what.find('\n'), std::string::npos) << what;
+  }
+  // The clock and the events go on working for the error path.
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, false);
+  platform.DoEvents(sink);
+  EXPECT_EQ(sink.log, (Log{"down 27", "press 27"}));
+}
+
+TEST_F(SdlEventos, AudioFollowsSdlAudioDriver) {
+  // The "dummy" driver needs no sound card; the mixer is called with at most the frames it asked for.
+  const char* old = std::getenv("SDL_AUDIODRIVER");
+  const std::string saved = old != nullptr ? old : "";
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  AudioOutput* audio = platform.Audio();
+  ASSERT_NE(audio, nullptr);
+  int got_rate = 0;
+  std::string error;
+  struct Estado {
+    int chamadas = 0;
+    int maior = 0;
+  } estado;
+  auto callback = [](void* user, float* out, int frames) {
+    auto* e = static_cast<Estado*>(user);
+    ++e->chamadas;
+    e->maior = std::max(e->maior, frames);
+    std::fill(out, out + 2 * frames, 0.0f);
+  };
+  ASSERT_TRUE(audio->Open(22050, 512, callback, &estado, got_rate, error)) << error;
+  EXPECT_GT(got_rate, 0);
+  audio->Lock();
+  const int maior = estado.maior;
+  audio->Unlock();
+  EXPECT_LE(maior, 512);
+  audio->Close();
+  audio->Close();  // twice is harmless
+
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  EXPECT_FALSE(audio->Open(22050, 512, callback, &estado, got_rate, error));
+  EXPECT_FALSE(error.empty());
+  if (old != nullptr) {
+    setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+  } else {
+    unsetenv("SDL_AUDIODRIVER");
+  }
+}
+
+#endif  // VARTENOS_SDL_TESTS
+
+}  // namespace
+}  // namespace vartenos
