@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "platform/fatal_error.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/form1.h"
 
@@ -380,6 +383,44 @@ TEST_F(Janela, MenuShowsTheKeptScoresAndStopsTheInvincibilityTimers) {
     }
   }
   EXPECT_EQ(pontos, 4);
+}
+
+}  // namespace
+}  // namespace vartenos
+
+namespace vartenos {
+namespace {
+
+TEST(StartUp, MissingOrBrokenBitmapNamesTheFile) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / "vartenos-shell-test-data";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  for (const auto& e : fs::directory_iterator(VARTENOS_BUILD_DATA))
+    fs::copy(e.path(), dir / e.path().filename());
+  fs::remove(dir / "Galáxias.BMP");
+  {
+    HeadlessPlatform p;
+    Form1 form(p, dir.string(), nullptr);
+    try {
+      form.Form_Load("/sa /sp");
+      ADD_FAILURE() << "start-up went on without Galáxias.BMP";
+    } catch (const FatalError& e) {
+      EXPECT_NE(std::string(e.what()).find("Galáxias.BMP: cannot open"), std::string::npos) << e.what();
+    }
+  }
+  std::ofstream(dir / "Galáxias.BMP") << "BM not really";
+  {
+    HeadlessPlatform p;
+    Form1 form(p, dir.string(), nullptr);
+    try {
+      form.Form_Load("/sa /sp");
+      ADD_FAILURE() << "start-up went on with a broken Galáxias.BMP";
+    } catch (const FatalError& e) {
+      EXPECT_NE(std::string(e.what()).find("Galáxias.BMP: not a BMP file"), std::string::npos) << e.what();
+    }
+  }
+  fs::remove_all(dir);
 }
 
 }  // namespace
