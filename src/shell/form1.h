@@ -144,6 +144,8 @@ class Form1 : public EventSink, public Presenter {
   void Timer1_Timer();
   void Timer2_Timer();
   void Timer3_Timer();
+  // Sound effects on or off, with Sem_Som / Com_Som (the S key and the menu's sound item).
+  void Alternar_Som();
 
   // The shared random generator: Rnd() on [0, 1), Randomize() seeds it from the clock.
   float Rnd() { return gerador_.Rnd(); }

@@ -12,20 +12,32 @@ constexpr int16_t kDireita = 39;
 constexpr int16_t kBaixo = 40;
 constexpr int16_t kEspaco = 32;
 
+// The menu selection wraps round: above 1 is 5, below 5 is 1.
+int32_t Acima(int32_t opcao) { return opcao - 1 < 1 ? 5 : opcao - 1; }
+int32_t Abaixo(int32_t opcao) { return opcao + 1 > 5 ? 1 : opcao + 1; }
+
 }  // namespace
+
+void Form1::Alternar_Som() {
+  if (Som_Ligado) {
+    Sem_Som();
+    Som_Ligado = false;
+  } else {
+    Com_Som();
+    Som_Ligado = true;
+  }
+}
 
 void Form1::Form_KeyDown(int16_t KeyCode, int16_t /*Shift*/) {
   switch (KeyCode) {
     case kCima:
       // The menu selection moves on every screen; the menu resets it when it opens.
       Tecla_Cima = true;
-      Opcao_Menu = Opcao_Menu - 1;
-      if (Opcao_Menu < 1) Opcao_Menu = 5;
+      Opcao_Menu = Acima(Opcao_Menu);
       break;
     case kBaixo:
       Tecla_Baixo = true;
-      Opcao_Menu = Opcao_Menu + 1;
-      if (Opcao_Menu > 5) Opcao_Menu = 1;
+      Opcao_Menu = Abaixo(Opcao_Menu);
       break;
     case kEsquerda:
       Tecla_Esquerda = true;
@@ -69,16 +81,10 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
       Fim = true;
       break;
     case 56:  // "8"
-      if (Em_Menu == 1) {
-        Opcao_Menu = Opcao_Menu - 1;
-        if (Opcao_Menu < 1) Opcao_Menu = 5;
-      }
+      if (Em_Menu == 1) Opcao_Menu = Acima(Opcao_Menu);
       break;
     case 50:  // "2"
-      if (Em_Menu == 1) {
-        Opcao_Menu = Opcao_Menu + 1;
-        if (Opcao_Menu > 5) Opcao_Menu = 1;
-      }
+      if (Em_Menu == 1) Opcao_Menu = Abaixo(Opcao_Menu);
       break;
     case 32:
       if (Em_Menu == 1) {
@@ -87,13 +93,7 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
             Iniciar_Jogo = true;
             break;
           case 2:
-            if (Som_Ligado) {
-              Sem_Som();
-              Som_Ligado = false;
-            } else {
-              Com_Som();
-              Som_Ligado = true;
-            }
+            Alternar_Som();
             break;
           case 3:
             // No music plays on the menu, so only the switch changes.
@@ -117,13 +117,7 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
       break;
     case 83:
     case 115:
-      if (Som_Ligado) {
-        Sem_Som();
-        Som_Ligado = false;
-      } else {
-        Com_Som();
-        Som_Ligado = true;
-      }
+      Alternar_Som();
       break;
     case 77:
     case 109:

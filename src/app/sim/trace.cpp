@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <type_traits>
 
 namespace vartenos::sim {
 
@@ -82,27 +83,16 @@ struct Escritor {
     out += v ? "true" : "false";
     out += ',';
   }
-  void F(const char* name, int16_t v) {
+  template <typename Inteiro>
+  requires std::is_integral_v<Inteiro>
+  void F(const char* name, Inteiro v) {
     Chave(name);
     Numero(out, static_cast<int64_t>(v));
     out += ',';
   }
-  void F(const char* name, uint8_t v) {
-    Chave(name);
-    Numero(out, static_cast<int64_t>(v));
-    out += ',';
-  }
-  void F(const char* name, int32_t v) {
-    Chave(name);
-    Numero(out, static_cast<int64_t>(v));
-    out += ',';
-  }
-  void F(const char* name, float v) {
-    Chave(name);
-    Numero(out, v);
-    out += ',';
-  }
-  void F(const char* name, double v) {
+  template <typename Real>
+  requires std::is_floating_point_v<Real>
+  void F(const char* name, Real v) {
     Chave(name);
     Numero(out, v);
     out += ',';
