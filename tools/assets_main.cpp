@@ -5,13 +5,15 @@
 #include <string>
 
 #include "assets.h"
+#include "audio/synth.h"
 
 namespace {
 
 void Uso() {
   std::fprintf(stderr,
                "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR\n"
-               "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n");
+               "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n"
+               "       vartenos-assets --render-midi IN.mid OUT.wav\n");
 }
 
 }  // namespace
@@ -21,6 +23,15 @@ int main(int argc, char** argv) {
   std::string contact;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
+    if (a == "--render-midi" && i + 2 < argc) {
+      // Renders a piece through the game's synthesiser and soundfont, for listening.
+      std::string error;
+      if (!vartenos::RenderizarMidiParaWav(argv[i + 1], argv[i + 2], error)) {
+        std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
+        return 1;
+      }
+      return 0;
+    }
     if ((a == "--src" || a == "--out" || a == "--contact-sheet") && i + 1 < argc) {
       const std::string v = argv[++i];
       if (a == "--src") pastas.src = v;

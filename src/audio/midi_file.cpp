@@ -1,0 +1,146 @@
+#include "audio/midi_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace vartenos {
+
+namespace {
+
+struct Andamento {
+  int64_t tick;
+  int32_t us_por_seminima;
+};
+
+constexpr size_t kMaxAndamentos = 2048;
+
+uint32_t Be32(const uint8_t* p) {
+  return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
+}
+
+// Reads a variable-length quantity at `p`; false when it runs past `fim` or is longer than 4 bytes.
+bool LerVlq(const uint8_t*& p, const uint8_t* fim, uint32_t& v) {
+  v = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (p >= fim) return false;
+    const uint8_t b = *p++;
+    v = (v << 7) | (b & 0x7F);
+    if (!(b & 0x80)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool AnalisarMidi(const uint8_t* d, size_t n, InfoMidi& info, std::string& error) {
+  info = InfoMidi{};
+  if (n < 14 || std::memcmp(d, "MThd", 4) != 0) {
+    error = "not a standard MIDI file (no MThd header)";
+    return false;
+  }
+  const uint32_t tam_cab = Be32(d + 4);
+  if (tam_cab < 6 || 8 + static_cast<size_t>(tam_cab) > n) {
+    error = "the MIDI header is damaged";
+    return false;
+  }
+  info.formato = (d[8] << 8) | d[9];
+  info.trilhas = (d[10] << 8) | d[11];
+  const int16_t divisao = static_cast<int16_t>((d[12] << 8) | d[13]);
+  info.divisao = divisao;
+  if (info.formato > 2 || info.trilhas == 0 || divisao == 0) {
+    error = "unsupported MIDI header (format " + std::to_string(info.formato) + ", " +
+            std::to_string(info.trilhas) + " tracks)";
+    return false;
+  }
+
+  static thread_local std::array<Andamento, kMaxAndamentos> andamentos;
+  size_t n_andamentos = 0;
+  size_t pos = 8 + tam_cab;
+  for (int t = 0; t < info.trilhas; ++t) {
+    if (pos + 8 > n || std::memcmp(d + pos, "MTrk", 4) != 0) {
+      error = "track " + std::to_string(t + 1) + " is missing or has no MTrk header";
+      return false;
+    }
+    const uint32_t tam = Be32(d + pos + 4);
+    if (pos + 8 + static_cast<size_t>(tam) > n) {
+      error = "track " + std::to_string(t + 1) + " runs past the end of the file";
+      return false;
+    }
+    const uint8_t* p = d + pos + 8;
+    const uint8_t* fim = p + tam;
+    int64_t tick = 0;
+    uint8_t corrente = 0;  // running status
+    bool acabou = false;
+    while (p < fim && !acabou) {
+      uint32_t delta;
+      if (!LerVlq(p, fim, delta)) break;
+      tick += delta;
+      if (p >= fim) break;
+      uint8_t st = *p;
+      if (st & 0x80) {
+        ++p;
+      } else {
+        if (!corrente) {
+          error = "track " + std::to_string(t + 1) + " has data without a status byte";
+          return false;
+        }
+        st = corrente;
+      }
+      if (st == 0xFF) {
+        if (p >= fim) break;
+        const uint8_t tipo = *p++;
+        uint32_t len;
+        if (!LerVlq(p, fim, len) || len > static_cast<uint32_t>(fim - p)) break;
+        if (tipo == 0x51 && len == 3) {
+          if (n_andamentos == kMaxAndamentos) {
+            error = "more than " + std::to_string(kMaxAndamentos) + " tempo changes";
+            return false;
+          }
+          andamentos[n_andamentos++] = {tick, static_cast<int32_t>((p[0] << 16) | (p[1] << 8) | p[2])};
+        }
+        if (tipo == 0x2F) acabou = true;
+        p += len;
+      } else if (st == 0xF0 || st == 0xF7) {
+        uint32_t len;
+        if (!LerVlq(p, fim, len) || len > static_cast<uint32_t>(fim - p)) break;
+        p += len;
+      } else if (st >= 0xF0) {
+        // System common/real-time bytes have no business in a file; skip the byte.
+      } else {
+        corrente = st;
+        const int dados = (st & 0xF0) == 0xC0 || (st & 0xF0) == 0xD0 ? 1 : 2;
+        if (fim - p < dados) break;
+        if ((st & 0xF0) == 0x90 && p[1] > 0) ++info.notas;
+        p += dados;
+      }
+    }
+    if (!acabou) {
+      error = "track " + std::to_string(t + 1) + " is cut short (no end-of-track event)";
+      return false;
+    }
+    info.ticks = std::max(info.ticks, tick);
+    pos += 8 + tam;
+  }
+
+  if (divisao < 0) {
+    const int fps = -(divisao >> 8);
+    const int por_quadro = divisao & 0xFF;
+    info.duracao_us = info.ticks * 1000000 / (static_cast<int64_t>(fps == 29 ? 30 : fps) * por_quadro);
+    return true;
+  }
+  std::stable_sort(andamentos.begin(), andamentos.begin() + n_andamentos,
+                   [](const Andamento& a, const Andamento& b) { return a.tick < b.tick; });
+  // 500,000 us per quarter note (120 beats a minute) until the first tempo change.
+  int64_t us = 0, tick = 0, por_seminima = 500000;
+  for (size_t i = 0; i < n_andamentos && andamentos[i].tick < info.ticks; ++i) {
+    us += (andamentos[i].tick - tick) * por_seminima / divisao;
+    tick = andamentos[i].tick;
+    por_seminima = andamentos[i].us_por_seminima;
+  }
+  us += (info.ticks - tick) * por_seminima / divisao;
+  info.duracao_us = us;
+  return true;
+}
+
+}  // namespace vartenos

@@ -1,0 +1,214 @@
+#include "audio/synth.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "audio/midi_file.h"
+#include "audio/wav_file.h"
+
+namespace vartenos {
+
+namespace {
+
+void Calado(int, const char*, void*) {}
+
+// FluidSynth reports every soundfont detail and missing instrument on stderr; the game has its own,
+// shorter messages.
+void SilenciarFluid() {
+  for (int nivel = FLUID_PANIC; nivel <= FLUID_DBG; ++nivel) {
+    fluid_set_log_function(nivel, &Calado, nullptr);
+  }
+}
+
+}  // namespace
+
+std::string EncontrarSoundfont(std::string& tried) {
+  namespace fs = std::filesystem;
+  tried.clear();
+  std::error_code ec;
+  if (const char* env = std::getenv("VARTENOS_SOUNDFONT"); env && *env) {
+    tried += std::string("$VARTENOS_SOUNDFONT=") + env + " ";
+    if (fs::is_regular_file(env, ec)) return env;
+  }
+  const std::string pasta = "/usr/share/sounds/sf2/";
+  for (const char* nome : {"FluidR3_GM.sf2", "TimGM6mb.sf2"}) {
+    tried += pasta + nome + " ";
+    if (fs::is_regular_file(pasta + nome, ec)) return pasta + nome;
+  }
+  tried += pasta + "*.sf2";
+  std::vector<std::string> outros;
+  for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+    const fs::path& p = it->path();
+    if (p.extension() == ".sf2" && fs::is_regular_file(p, ec)) outros.push_back(p.string());
+  }
+  std::sort(outros.begin(), outros.end());
+  return outros.empty() ? std::string() : outros.front();
+}
+
+struct Sintetizador::Impl {
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+  fluid_player_t* player = nullptr;
+  int64_t fim_ticks = 0;
+};
+
+std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& soundfont,
+                                                  std::string& error) {
+  SilenciarFluid();
+  std::unique_ptr<Sintetizador> s(new Sintetizador());
+  s->impl_ = new Impl();
+  Impl& m = *s->impl_;
+  m.settings = new_fluid_settings();
+  if (!m.settings) {
+    error = "the synthesizer's settings cannot be created";
+    return nullptr;
+  }
+  fluid_settings_setnum(m.settings, "synth.sample-rate", taxa);
+  // The player follows the samples we render, not the wall clock, so its tick is the music's own time.
+  fluid_settings_setstr(m.settings, "player.timing-source", "sample");
+  // A piece that follows another keeps the last one's tails ringing; each file sets its own instruments.
+  fluid_settings_setint(m.settings, "player.reset-synth", 0);
+  fluid_settings_setint(m.settings, "synth.reverb.active", 1);
+  fluid_settings_setint(m.settings, "synth.chorus.active", 1);
+  fluid_settings_setint(m.settings, "synth.polyphony", 256);
+  m.synth = new_fluid_synth(m.settings);
+  if (!m.synth) {
+    error = "the synthesizer cannot be created";
+    return nullptr;
+  }
+  if (fluid_synth_sfload(m.synth, soundfont.c_str(), 1) == FLUID_FAILED) {
+    error = soundfont + ": not a usable soundfont";
+    return nullptr;
+  }
+  fluid_synth_set_gain(m.synth, 0.5f);
+  return s;
+}
+
+Sintetizador::~Sintetizador() {
+  if (!impl_) return;
+  if (impl_->synth) fluid_synth_all_sounds_off(impl_->synth, -1);
+  if (impl_->player) delete_fluid_player(impl_->player);
+  if (impl_->synth) delete_fluid_synth(impl_->synth);
+  if (impl_->settings) delete_fluid_settings(impl_->settings);
+  delete impl_;
+}
+
+bool Sintetizador::Tocar(const uint8_t* dados, size_t tamanho, int64_t ticks) {
+  Encerrar();
+  impl_->player = new_fluid_player(impl_->synth);
+  if (!impl_->player) return false;
+  if (fluid_player_add_mem(impl_->player, dados, tamanho) != FLUID_OK ||
+      fluid_player_play(impl_->player) != FLUID_OK) {
+    delete_fluid_player(impl_->player);
+    impl_->player = nullptr;
+    return false;
+  }
+  impl_->fim_ticks = ticks;
+  return true;
+}
+
+void Sintetizador::Parar() {
+  // The notes are cut before the player goes; a player deleted mid-note would leave them hanging.
+  fluid_synth_all_sounds_off(impl_->synth, -1);
+  if (impl_->player) {
+    delete_fluid_player(impl_->player);
+    impl_->player = nullptr;
+  }
+}
+
+void Sintetizador::Encerrar() {
+  fluid_synth_all_notes_off(impl_->synth, -1);
+  if (impl_->player) {
+    delete_fluid_player(impl_->player);
+    impl_->player = nullptr;
+  }
+}
+
+int64_t Sintetizador::TickAtual() const {
+  return impl_->player ? fluid_player_get_current_tick(impl_->player) : 0;
+}
+
+bool Sintetizador::Tocando() const {
+  // The player's own "done" comes a while after the last note; the piece's end tick is exact.
+  return impl_->player && fluid_player_get_status(impl_->player) == FLUID_PLAYER_PLAYING &&
+         TickAtual() < impl_->fim_ticks;
+}
+
+void Sintetizador::Ganho(float g) { fluid_synth_set_gain(impl_->synth, g); }
+
+void Sintetizador::Renderizar(float* out, int frames) {
+  fluid_synth_write_float(impl_->synth, frames, out, 0, 2, out, 1, 2);
+}
+
+bool RenderizarMidi(const std::string& midi_path, const std::string& soundfont, int taxa, double cauda_s,
+                    std::vector<float>& out, std::string& error) {
+  std::vector<uint8_t> bytes;
+  if (!LerArquivo(midi_path, bytes, error)) return false;
+  InfoMidi info;
+  if (!AnalisarMidi(bytes.data(), bytes.size(), info, error)) {
+    error = midi_path + ": " + error;
+    return false;
+  }
+  std::unique_ptr<Sintetizador> s = Sintetizador::Criar(taxa, soundfont, error);
+  return s && RenderizarMidi(*s, midi_path, taxa, cauda_s, out, error);
+}
+
+bool RenderizarMidi(Sintetizador& sint, const std::string& midi_path, int taxa, double cauda_s,
+                    std::vector<float>& out, std::string& error) {
+  Sintetizador* s = &sint;
+  std::vector<uint8_t> bytes;
+  if (!LerArquivo(midi_path, bytes, error)) return false;
+  InfoMidi info;
+  if (!AnalisarMidi(bytes.data(), bytes.size(), info, error)) {
+    error = midi_path + ": " + error;
+    return false;
+  }
+  if (!s->Tocar(bytes.data(), bytes.size(), info.ticks)) {
+    error = midi_path + ": the synthesizer's player refused it";
+    return false;
+  }
+  out.clear();
+  out.reserve(static_cast<size_t>((info.duracao_us / 1e6 + cauda_s + 1) * taxa * 2));
+  constexpr int kBloco = 512;
+  float bloco[2 * kBloco];
+  // A safety bound: the piece's own length plus a minute.
+  const int64_t limite = (info.duracao_us / 1000000 + 60) * taxa;
+  int64_t feitos = 0;
+  while (s->Tocando() && feitos < limite) {
+    s->Renderizar(bloco, kBloco);
+    out.insert(out.end(), bloco, bloco + 2 * kBloco);
+    feitos += kBloco;
+  }
+  s->Encerrar();
+  // Let the last notes ring out: release them and render the tail.
+  const int64_t cauda = static_cast<int64_t>(cauda_s * taxa);
+  for (int64_t i = 0; i < cauda; i += kBloco) {
+    s->Renderizar(bloco, kBloco);
+    out.insert(out.end(), bloco, bloco + 2 * kBloco);
+  }
+  return true;
+}
+
+bool RenderizarMidiParaWav(const std::string& midi_path, const std::string& wav_path, std::string& error) {
+  std::string tried;
+  const std::string sf = EncontrarSoundfont(tried);
+  if (sf.empty()) {
+    error = "no General MIDI soundfont found (looked at " + tried + "); set VARTENOS_SOUNDFONT";
+    return false;
+  }
+  std::vector<float> f;
+  if (!RenderizarMidi(midi_path, sf, 44100, 0.0, f, error)) return false;
+  SomPcm som;
+  som.taxa = 44100;
+  som.canais = 2;
+  som.amostras.resize(f.size());
+  for (size_t i = 0; i < f.size(); ++i) {
+    som.amostras[i] = static_cast<int16_t>(std::clamp(f[i], -1.0f, 1.0f) * 32767.0f);
+  }
+  return EscreverArquivoWav(wav_path, som, error);
+}
+
+}  // namespace vartenos

@@ -1,0 +1,300 @@
+// The seven sound effects and seven pieces of music the asset tool builds: their formats, lengths and
+// levels, that they are the same bytes on every build, that a mistake in a source is reported at its
+// line, and that every piece sounds when the synthesizer plays it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "audio/midi_file.h"
+#include "audio/synth.h"
+#include "audio/wav_file.h"
+
+namespace vartenos {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Dados(const std::string& f) { return std::string(VARTENOS_BUILD_DATA) + "/" + f; }
+
+struct Efeito {
+  const char* arquivo;
+  double max_segundos;  // as long as its use needs, no longer
+};
+
+const Efeito kEfeitos[] = {{"Tiro.Wav", 0.25},      {"Arma1.wav", 0.4},    {"Arma2.wav", 0.4},
+                           {"Arma3.wav", 0.35},     {"Explosao.wav", 1.5}, {"Extras.wav", 0.8},
+                           {"VidasExtras.wav", 1.5}};
+
+double Rms(const int16_t* a, size_t n) {
+  double s = 0;
+  for (size_t i = 0; i < n; ++i) s += static_cast<double>(a[i]) * a[i];
+  return n ? std::sqrt(s / n) / 32768.0 : 0;
+}
+
+TEST(ArquivosSom, EachEffectIs22kStereo16BitShortLoudButUnclippedAndFadedAtBothEnds) {
+  for (const Efeito& e : kEfeitos) {
+    SCOPED_TRACE(e.arquivo);
+    std::vector<uint8_t> bytes;
+    std::string erro;
+    ASSERT_TRUE(LerArquivo(Dados(e.arquivo), bytes, erro)) << erro;
+    // The plain 44-byte header: PCM, 2 channels, 22050 Hz, 88200 bytes a second, 4-byte frames, 16 bits.
+    ASSERT_GE(bytes.size(), 44u);
+    EXPECT_EQ(bytes[20] | bytes[21] << 8, 1);
+    EXPECT_EQ(bytes[22] | bytes[23] << 8, 2);
+    EXPECT_EQ(bytes[24] | bytes[25] << 8 | bytes[26] << 16, 22050);
+    EXPECT_EQ(bytes[28] | bytes[29] << 8 | bytes[30] << 16, 88200);
+    EXPECT_EQ(bytes[32] | bytes[33] << 8, 4);
+    EXPECT_EQ(bytes[34] | bytes[35] << 8, 16);
+    SomPcm s;
+    ASSERT_TRUE(LerWav(bytes.data(), bytes.size(), s, erro)) << erro;
+    const double segundos = static_cast<double>(s.Quadros()) / 22050;
+    EXPECT_GT(segundos, 0.1);
+    EXPECT_LE(segundos, e.max_segundos);
+    int pico = 0;
+    for (int16_t x : s.amostras) pico = std::max(pico, std::abs(static_cast<int>(x)));
+    EXPECT_LT(pico, 32767);           // never at full scale: no clipped sample
+    EXPECT_GT(pico, 32767 * 8 / 10);  // but near it
+    EXPECT_GT(Rms(s.amostras.data(), s.amostras.size()), 0.05);
+    // Starts and ends at rest: the first and last 1 ms stay quiet, the very ends silent.
+    for (int64_t i = 0; i < 2; ++i) {
+      EXPECT_EQ(s.amostras[i], 0);
+      EXPECT_EQ(s.amostras[s.amostras.size() - 1 - i], 0);
+    }
+    for (int64_t i = 0; i < 44; ++i) {
+      EXPECT_LT(std::abs(s.amostras[i]), 32767 / 2) << "frame " << i / 2;
+      EXPECT_LT(std::abs(s.amostras[s.amostras.size() - 1 - i]), 32767 / 8) << "frame from end " << i / 2;
+    }
+  }
+}
+
+TEST(ArquivosSom, TheSideShotFromByte2000IsACleanSoundOfItsOwn) {
+  SomPcm s;
+  std::string erro;
+  ASSERT_TRUE(LerArquivoWav(Dados("Arma3.wav"), s, erro)) << erro;
+  // Byte 2,000 is frame 500: the clip is at rest around it, so the narrow shot starts without a click.
+  for (int64_t q = 480; q < 510; ++q) {
+    EXPECT_LT(std::abs(s.amostras[2 * q]), 600) << q;
+    EXPECT_LT(std::abs(s.amostras[2 * q + 1]), 600) << q;
+  }
+  // Both parts are heard: the opening click, and the shot that follows it.
+  EXPECT_GT(Rms(s.amostras.data(), 2 * 450), 0.05);
+  EXPECT_GT(Rms(s.amostras.data() + 1000, s.amostras.size() - 1000), 0.1);
+}
+
+struct Peca {
+  const char* arquivo;
+  double min_s, max_s;
+};
+
+const Peca kPecas[] = {{"Music1.mid", 60, 120}, {"Music2.mid", 60, 120}, {"Music3.mid", 60, 120},
+                       {"Music4.mid", 60, 120}, {"Music5.mid", 60, 120}, {"FimFase.mid", 5, 15},
+                       {"Fim.mid", 10, 20}};
+
+// Counts what a file holds: notes per channel, programs, tempos.
+struct Conteudo {
+  int notas[16] = {};
+  int programas[16];
+  double andamento_inicial = 0;
+  Conteudo() { std::fill(std::begin(programas), std::end(programas), -1); }
+};
+
+Conteudo Ler(const std::vector<uint8_t>& m) {
+  Conteudo c;
+  size_t pos = 14;
+  while (pos + 8 <= m.size()) {
+    const size_t tam =
+        static_cast<size_t>(m[pos + 4] << 24 | m[pos + 5] << 16 | m[pos + 6] << 8 | m[pos + 7]);
+    size_t p = pos + 8;
+    const size_t fim = p + tam;
+    uint8_t st = 0;
+    while (p < fim) {
+      while (m[p] & 0x80) ++p;  // delta time
+      ++p;
+      if (m[p] & 0x80) st = m[p++];
+      if (st == 0xFF) {
+        const uint8_t tipo = m[p++];
+        const uint8_t len = m[p++];
+        if (tipo == 0x51 && c.andamento_inicial == 0) {
+          c.andamento_inicial = 60e6 / (m[p] << 16 | m[p + 1] << 8 | m[p + 2]);
+        }
+        p += len;
+      } else if ((st & 0xF0) == 0xC0) {
+        c.programas[st & 15] = m[p++];
+      } else {
+        if ((st & 0xF0) == 0x90 && m[p + 1] > 0) ++c.notas[st & 15];
+        p += 2;
+      }
+    }
+    pos = fim;
+  }
+  return c;
+}
+
+TEST(ArquivosMusica, EachPieceHasItsLengthWholeBarsAndABandWithDrumsOnChannel10) {
+  double andamento_anterior = 0;
+  for (const Peca& p : kPecas) {
+    SCOPED_TRACE(p.arquivo);
+    std::vector<uint8_t> m;
+    std::string erro;
+    ASSERT_TRUE(LerArquivo(Dados(p.arquivo), m, erro)) << erro;
+    InfoMidi info;
+    ASSERT_TRUE(AnalisarMidi(m.data(), m.size(), info, erro)) << erro;
+    EXPECT_EQ(info.formato, 1);
+    EXPECT_EQ(info.divisao, 480);
+    const double s = info.duracao_us / 1e6;
+    EXPECT_GE(s, p.min_s);
+    EXPECT_LE(s, p.max_s);
+    // The piece ends on a bar line, so that its restart falls on the beat.
+    EXPECT_EQ(info.ticks % (4 * 480), 0);
+    const Conteudo c = Ler(m);
+    int vozes = 0;
+    for (int ch = 0; ch < 16; ++ch) {
+      if (ch != 9 && c.notas[ch] > 0) {
+        ++vozes;
+        EXPECT_GE(c.programas[ch], 0) << "channel " << ch + 1 << " plays without choosing its instrument";
+      }
+    }
+    EXPECT_GE(vozes, 4);  // tune, bass, harmony and more
+    if (std::string(p.arquivo).rfind("Music", 0) == 0) {
+      EXPECT_GT(c.notas[9], 100);  // a real beat, on the drum channel
+      EXPECT_GT(info.notas, 1000);
+      // Each phase a little faster than the one before.
+      EXPECT_GT(c.andamento_inicial, andamento_anterior);
+      andamento_anterior = c.andamento_inicial;
+    }
+  }
+}
+
+std::string RodarAssets(const std::string& src, const std::string& out) {
+  const std::string erros = out + ".err";
+  const std::string cmd = std::string(VARTENOS_ASSETS) + " --src " + src + " --out " + out + " 2>" + erros;
+  const int r = std::system(cmd.c_str());
+  std::ifstream in(erros);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return (r == 0 ? "" : "failed: ") + ss.str();
+}
+
+std::string CopiarFontes(const std::string& nome) {
+  const fs::path dir = fs::temp_directory_path() / nome;
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", dir / "src", fs::copy_options::recursive);
+  return dir.string();
+}
+
+TEST(ArquivosFontes, EveryBuildWritesTheSameBytes) {
+  const std::string dir = CopiarFontes("vartenos_audio_det");
+  ASSERT_EQ(RodarAssets(dir + "/src", dir + "/out"), "");
+  for (const Efeito& e : kEfeitos) {
+    std::vector<uint8_t> a, b;
+    std::string erro;
+    ASSERT_TRUE(LerArquivo(dir + "/out/" + e.arquivo, a, erro)) << erro;
+    ASSERT_TRUE(LerArquivo(Dados(e.arquivo), b, erro)) << erro;
+    EXPECT_TRUE(a == b) << e.arquivo;
+  }
+  for (const Peca& p : kPecas) {
+    std::vector<uint8_t> a, b;
+    std::string erro;
+    ASSERT_TRUE(LerArquivo(dir + "/out/" + p.arquivo, a, erro)) << erro;
+    ASSERT_TRUE(LerArquivo(Dados(p.arquivo), b, erro)) << erro;
+    EXPECT_TRUE(a == b) << p.arquivo;
+  }
+  fs::remove_all(dir);
+}
+
+// Replaces the first occurrence of `de` in a source file.
+void Trocar(const std::string& path, const std::string& de, const std::string& para) {
+  std::ifstream in(path);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  std::string t = ss.str();
+  const size_t i = t.find(de);
+  ASSERT_NE(i, std::string::npos) << de;
+  t.replace(i, de.size(), para);
+  std::ofstream(path) << t;
+}
+
+TEST(ArquivosFontes, AMistakeInAScoreOrARecipeIsReportedAtItsLine) {
+  struct Caso {
+    const char* arquivo;
+    const char* de;
+    const char* para;
+    const char* mensagem;
+  };
+  const Caso casos[] = {
+      // A bar of the tune one sixteenth short.
+      {"music/Fim.txt", "d5:h  b4:q.", "d5:q.  b4:q.",
+       "music/Fim.txt:15: in section 'lamento', the notes of"},
+      {"music/Music2.txt", "acordes Dm | Bb | C | A7", "acordes Dm | Bx | C | A7",
+       "Music2.txt:15: unknown chord 'Bx'"},
+      {"music/Music4.txt", "bateria bateria kick x...x...x...x...", "bateria bateria bumbo x...x...x...x...",
+       "Music4.txt:19: unknown drum 'bumbo'"},
+      {"music/FimFase.txt", "forma fanfarra", "forma fanfarra coda",
+       "FimFase.txt:31: the form names an unknown section 'coda'"},
+      {"sound/efeitos.txt", "som Arma1.wav 0.30", "som Arma1.wav",
+       "efeitos.txt:20: expected: som FILE SECONDS"},
+      {"sound/efeitos.txt", "tom seno     0 0.45 95 32", "tom sino2    0 0.45 95 32",
+       "efeitos.txt:44: unknown wave 'sino2'"},
+  };
+  for (const Caso& c : casos) {
+    SCOPED_TRACE(c.mensagem);
+    const std::string dir = CopiarFontes("vartenos_audio_erro");
+    Trocar(dir + "/src/" + c.arquivo, c.de, c.para);
+    const std::string saida = RodarAssets(dir + "/src", dir + "/out");
+    EXPECT_EQ(saida.rfind("failed: ", 0), 0u) << saida;
+    EXPECT_NE(saida.find(c.mensagem), std::string::npos) << saida;
+    fs::remove_all(dir);
+  }
+}
+
+TEST(ArquivosMusica, EveryPieceSoundsWhenTheSynthesizerPlaysIt) {
+  std::string tried;
+  const std::string sf = EncontrarSoundfont(tried);
+  if (sf.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+  // A low rate is plenty to tell sound from silence, and quick.
+  constexpr int kTaxa = 11025;
+  std::string erro;
+  std::unique_ptr<Sintetizador> sint = Sintetizador::Criar(kTaxa, sf, erro);
+  ASSERT_TRUE(sint) << erro;
+  for (const Peca& p : kPecas) {
+    SCOPED_TRACE(p.arquivo);
+    std::vector<float> out;
+    ASSERT_TRUE(RenderizarMidi(*sint, Dados(p.arquivo), kTaxa, 0.5, out, erro)) << erro;
+    const double s = out.size() / 2.0 / kTaxa;
+    EXPECT_GE(s, p.min_s);
+    EXPECT_LE(s, p.max_s + 1);
+    // Heard all the way through: no stretch of four seconds falls silent.
+    double pico = 0;
+    for (size_t i = 0; i + 4 * kTaxa * 2 <= out.size(); i += 4 * kTaxa * 2) {
+      double q = 0;
+      for (size_t k = i; k < i + 4 * kTaxa * 2; ++k) q += static_cast<double>(out[k]) * out[k];
+      EXPECT_GT(std::sqrt(q / (4 * kTaxa * 2)), 0.01) << "at " << i / 2 / kTaxa << " s";
+    }
+    for (float x : out) pico = std::max(pico, static_cast<double>(std::fabs(x)));
+    EXPECT_GT(pico, 0.1);
+  }
+}
+
+TEST(ArquivosMusica, RenderingAPieceToAWavFileForListening) {
+  std::string tried;
+  if (EncontrarSoundfont(tried).empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+  const std::string wav = (fs::temp_directory_path() / "vartenos_fimfase.wav").string();
+  std::string erro;
+  ASSERT_TRUE(RenderizarMidiParaWav(Dados("FimFase.mid"), wav, erro)) << erro;
+  SomPcm s;
+  ASSERT_TRUE(LerArquivoWav(wav, s, erro)) << erro;
+  EXPECT_EQ(s.taxa, 44100);
+  EXPECT_NEAR(s.Quadros() / 44100.0, 10.0, 0.1);
+  EXPECT_GT(Rms(s.amostras.data(), s.amostras.size()), 0.01);
+  fs::remove(wav);
+  EXPECT_FALSE(RenderizarMidiParaWav(Dados("Nada.mid"), wav, erro));
+  EXPECT_NE(erro.find("Nada.mid: cannot open"), std::string::npos) << erro;
+}
+
+}  // namespace
+}  // namespace vartenos

@@ -1,0 +1,301 @@
+// The music as the game drives it: the volume rule, starting only when nothing plays, the restart of a
+// piece that has ended, stopping, and the synthesizer behind it on a sound card.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "audio/midi_file.h"
+#include "audio/music.h"
+#include "audio/synth.h"
+#include "audio/wav_file.h"
+#include "audio_support.h"
+#include "platform/fatal_error.h"
+#include "shell/form1.h"
+
+namespace vartenos {
+namespace {
+
+using testes::PlataformaFalsa;
+using testes::RegistroAudio;
+using testes::SaidaFalsa;
+
+using Linhas = std::vector<std::string>;
+
+int64_t DuracaoMs(const std::string& arquivo) {
+  std::vector<uint8_t> b;
+  std::string erro;
+  EXPECT_TRUE(LerArquivo(testes::PastaDados() + arquivo, b, erro)) << erro;
+  InfoMidi info;
+  EXPECT_TRUE(AnalisarMidi(b.data(), b.size(), info, erro)) << erro;
+  return info.duracao_us / 1000;
+}
+
+// A game on a platform without a sound card: the music follows the clock.
+struct Jogo {
+  PlataformaFalsa plataforma;
+  RegistroAudio log;
+  Form1 form{plataforma, testes::PastaDados(), nullptr};
+  Jogo() {
+    form.Registrar_Audio(&log);
+    form.InitDirectSound();
+    log.Novas();
+    form.InicializaDM();
+  }
+};
+
+TEST(Musica, StartUpAndTheVolumeByNameOnEveryCall) {
+  Jogo j;
+  EXPECT_EQ(j.log.Novas(), (Linhas{"DirectMusicLoaderCreate", "DirectMusicPerformanceCreate", "Init",
+                                   "SetPort -1 16", "SetMasterAutoDownload True"}));
+  EXPECT_FALSE(j.form.perf.ComSintetizador());  // no card: no synthesizer, no soundfont read
+  j.form.TocaMidi("Music1.mid");
+  EXPECT_EQ(j.log.Novas(),
+            (Linhas{"SetMasterVolume 700", "SetSearchDirectory", "LoadSegment Music1.mid", "PlaySegment"}));
+  j.form.TocaMidi("Music1.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 700", "IsPlaying True"}));
+  // The name test ignores case; every other name is quieter, even while phase 1's piece plays on.
+  j.form.TocaMidi("MUSIC1.MID");
+  EXPECT_EQ(j.form.perf.MasterVolume(), 700);
+  j.form.TocaMidi("Music2.mid");
+  EXPECT_EQ(j.log.Novas(),
+            (Linhas{"SetMasterVolume 700", "IsPlaying True", "SetMasterVolume 600", "IsPlaying True"}));
+  for (const char* nome : {"Music5.mid", "FimFase.mid", "Fim.mid", "music1.mid.bak", "Music11.mid"}) {
+    j.form.TocaMidi(nome);
+    EXPECT_EQ(j.form.perf.MasterVolume(), 600) << nome;
+  }
+}
+
+TEST(Musica, APieceThatEndsIsLoadedAgainAndRestartsAtTheNextCall) {
+  Jogo j;
+  j.form.TocaMidi("FimFase.mid");
+  const int64_t dur = DuracaoMs("FimFase.mid");
+  ASSERT_GT(dur, 5000);
+  j.plataforma.relogio += static_cast<int32_t>(dur) - 1;
+  j.log.Novas();
+  j.form.TocaMidi("FimFase.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying True"}));
+  // One frame later it has ended: the next call starts it again from its beginning.
+  j.plataforma.relogio += 25;
+  j.form.TocaMidi("FimFase.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
+                                   "LoadSegment FimFase.mid", "PlaySegment"}));
+  j.plataforma.relogio += static_cast<int32_t>(dur) - 30;
+  j.form.TocaMidi("FimFase.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying True"}));
+}
+
+TEST(Musica, ANewPieceReplacesTheOldOnlyAfterParaMidi) {
+  Jogo j;
+  // Stopping when nothing was ever started asks nothing.
+  j.form.Para_Midi();
+  j.log.Novas();
+  j.form.TocaMidi("Music3.mid");
+  j.plataforma.relogio += 1000;
+  // Another name while it plays changes nothing.
+  j.form.TocaMidi("FimFase.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "SetSearchDirectory", "LoadSegment Music3.mid",
+                                   "PlaySegment", "SetMasterVolume 600", "IsPlaying True"}));
+  EXPECT_STREQ(j.form.seg.Nome(), "Music3.mid");
+  // The phase-complete screen stops the phase's piece first.
+  j.form.Para_Midi();
+  EXPECT_EQ(j.log.Novas(), (Linhas{"IsPlaying True", "Stop"}));
+  EXPECT_TRUE(j.form.seg.Criado());  // the segment and its state stay set
+  EXPECT_TRUE(j.form.segstate.Criado());
+  j.form.Para_Midi();  // stopped already: only the question
+  EXPECT_EQ(j.log.Novas(), (Linhas{"IsPlaying False"}));
+  j.form.TocaMidi("FimFase.mid");
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
+                                   "LoadSegment FimFase.mid", "PlaySegment"}));
+}
+
+TEST(Musica, TheMusicSwitchStopsThePieceAndTurningItBackOnStartsItFromTheBeginning) {
+  Jogo j;
+  // The game loop's part: the phase's piece every frame while music is on; M stops it and turns it off.
+  auto quadro = [&j] {
+    if (j.form.Musica_Ligada) j.form.TocaMidi("Music2.mid");
+    j.plataforma.relogio += 25;
+  };
+  j.form.Musica_Ligada = true;
+  for (int i = 0; i < 40; ++i) quadro();
+  j.form.Para_Midi();
+  j.form.Musica_Ligada = false;
+  j.log.Novas();
+  for (int i = 0; i < 40; ++i) quadro();
+  EXPECT_TRUE(j.log.Novas().empty());  // nothing is loaded or asked while music is off
+  j.form.Musica_Ligada = true;
+  quadro();
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
+                                   "LoadSegment Music2.mid", "PlaySegment"}));
+  // Music switched off on the menu before a game: no file is ever opened.
+  Jogo k;
+  k.form.Musica_Ligada = false;
+  k.log.Novas();
+  for (int i = 0; i < 100; ++i) {
+    if (k.form.Musica_Ligada) k.form.TocaMidi("Music1.mid");
+  }
+  EXPECT_FALSE(k.form.seg.Criado());
+  EXPECT_TRUE(k.log.Novas().empty());
+}
+
+TEST(Musica, AMissingOrDamagedFileStopsTheGameNamingIt) {
+  Jogo j;
+  try {
+    j.form.TocaMidi("Music9.mid");
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find(testes::PastaDados() + "Music9.mid: cannot open"), std::string::npos)
+        << e.what();
+  }
+  const std::string pasta = std::filesystem::temp_directory_path() / "vartenos_midi_ruim/";
+  std::filesystem::create_directories(pasta);
+  std::vector<uint8_t> b;
+  std::string erro;
+  ASSERT_TRUE(LerArquivo(testes::PastaDados() + "Fim.mid", b, erro)) << erro;
+  b.resize(b.size() - 10);
+  ASSERT_TRUE(EscreverArquivo(pasta + "Fim.mid", b, erro)) << erro;
+  PlataformaFalsa plataforma;
+  Form1 form(plataforma, pasta, nullptr);
+  form.InicializaDM();
+  try {
+    form.TocaMidi("Fim.mid");
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("Fim.mid: track"), std::string::npos) << e.what();
+  }
+  std::filesystem::remove_all(pasta);
+}
+
+// A small MIDI file: one track, 480 ticks a quarter, a tempo change, notes to `fim`.
+std::vector<uint8_t> MidiPequeno(bool cortado = false) {
+  std::vector<uint8_t> t = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  // 500,000 us a quarter (120 a minute)
+                            0x00, 0x90, 60,   100,                     // note on
+                            0x83, 0x60, 0x80, 60,   0,                 // 480 ticks later: note off
+                            0x00, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40,  // 1,000,000 us a quarter from here
+                            0x00, 0x90, 64,   100,                     // note on
+                            0x60, 64,   0,                  // running status: 96 ticks... (velocity 0 = off)
+                            0x87, 0x40, 0xFF, 0x2F, 0x00};  // 960 ticks more, end of track
+  if (cortado) t.resize(t.size() - 3);
+  std::vector<uint8_t> m = {'M', 'T',  'h',  'd', 0,   0,   0,   6, 0, 0, 0,
+                            1,   0x01, 0xE0, 'M', 'T', 'r', 'k', 0, 0, 0};
+  m.push_back(static_cast<uint8_t>(t.size()));
+  m.insert(m.end(), t.begin(), t.end());
+  return m;
+}
+
+TEST(Musica, TheLengthOfAMidiFileFollowsItsTempoMapAndDamageIsReported) {
+  const std::vector<uint8_t> m = MidiPequeno();
+  InfoMidi info;
+  std::string erro;
+  ASSERT_TRUE(AnalisarMidi(m.data(), m.size(), info, erro)) << erro;
+  EXPECT_EQ(info.ticks, 480 + 96 + 960);
+  // 480 ticks at 0.5 s a quarter, then 1,056 ticks at 1 s a quarter.
+  EXPECT_EQ(info.duracao_us, 500000 + 1056 * 1000000 / 480);
+  EXPECT_EQ(info.notas, 2);
+  const std::vector<uint8_t> cortado = MidiPequeno(true);
+  EXPECT_FALSE(AnalisarMidi(cortado.data(), cortado.size(), info, erro));
+  EXPECT_NE(erro.find("track 1"), std::string::npos) << erro;
+  const std::vector<uint8_t> wav = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 0, 0};
+  EXPECT_FALSE(AnalisarMidi(wav.data(), wav.size(), info, erro));
+  EXPECT_NE(erro.find("not a standard MIDI file"), std::string::npos) << erro;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// On a sound card, with the synthesizer
+
+std::string Soundfont() {
+  std::string tried;
+  return EncontrarSoundfont(tried);
+}
+
+double Rms(const std::vector<float>& v) {
+  double s = 0;
+  for (float x : v) s += static_cast<double>(x) * x;
+  return v.empty() ? 0 : std::sqrt(s / v.size());
+}
+
+TEST(MusicaSintetizador, PlaysInTheCallbackEndsOnItsLastTickAndStopsAtOnce) {
+  if (Soundfont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+  SaidaFalsa placa;
+  placa.taxa = 44100;
+  PlataformaFalsa plataforma(&placa);
+  Form1 form(plataforma, testes::PastaDados(), nullptr);
+  form.InitDirectSound();
+  form.InicializaDM();
+  ASSERT_TRUE(form.perf.ComSintetizador());
+  form.TocaMidi("FimFase.mid");
+  // Render the piece block by block, as the card would, asking every block whether it still plays.
+  const int64_t dur = DuracaoMs("FimFase.mid");
+  const int bloco = 1024;
+  std::vector<float> tudo;
+  int64_t quadros = 0;
+  while (form.perf.IsPlaying(form.seg, form.segstate) && quadros < 44100 * 30) {
+    const std::vector<float> out = placa.Rodar(bloco);
+    tudo.insert(tudo.end(), out.begin(), out.end());
+    quadros += bloco;
+  }
+  // It ends within one block (23 ms, under a frame) of the file's own length, not seconds later.
+  EXPECT_NEAR(quadros * 1000.0 / 44100, static_cast<double>(dur), 1000.0 * bloco / 44100 + 2);
+  EXPECT_GT(Rms(tudo), 0.01);
+  // Restarted and stopped: the notes are cut, nothing hangs on.
+  form.TocaMidi("FimFase.mid");
+  for (int i = 0; i < 40; ++i) placa.Rodar(bloco);
+  form.Para_Midi();
+  placa.Rodar(44100);  // a second for the reverb to die away
+  EXPECT_LT(Rms(placa.Rodar(bloco)), 1e-4);
+  // Master volume 600 is 1 dB under 700.
+  form.TocaMidi("Music1.mid");
+  placa.Rodar(44100 * 3);
+  const double forte = Rms(placa.Rodar(44100));
+  form.Para_Midi();
+  placa.Rodar(44100);
+  form.TocaMidi("Music1.mid");
+  form.perf.SetMasterVolume(600);
+  placa.Rodar(44100 * 3);
+  const double fraco = Rms(placa.Rodar(44100));
+  EXPECT_NEAR(20 * std::log10(fraco / forte), -1.0, 0.3);
+  EXPECT_EQ(placa.travas, placa.destravas);
+}
+
+TEST(MusicaSintetizador, WithoutASoundfontTheGameSaysSoOnceAndPlaysOnSilently) {
+  SaidaFalsa placa;
+  PlataformaFalsa plataforma(&placa);
+  DirectSound ds;
+  AudioCallLog* sem_log = nullptr;
+  ds.DirectSoundCreate(plataforma, &sem_log);
+  DirectMusicPerformance perf;
+  perf.DirectMusicPerformanceCreate(plataforma, ds, &sem_log);
+  testing::internal::CaptureStderr();
+  perf.IniciarSintetizador("", "/nowhere/a.sf2 /nowhere/b.sf2");
+  const std::string erros = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(perf.ComSintetizador());
+  EXPECT_EQ(std::count(erros.begin(), erros.end(), '\n'), 1);
+  EXPECT_NE(erros.find("no General MIDI soundfont found (looked at /nowhere/a.sf2 /nowhere/b.sf2)"),
+            std::string::npos)
+      << erros;
+  // The piece still "plays" for its length, silently.
+  DirectMusicLoader loader;
+  loader.DirectMusicLoaderCreate(&sem_log);
+  loader.SetSearchDirectory(testes::PastaDados());
+  DirectMusicSegment seg;
+  DirectMusicSegmentState estado;
+  loader.LoadSegment("Fim.mid", seg);
+  perf.PlaySegment(seg, 0, 0, estado);
+  EXPECT_TRUE(perf.IsPlaying(seg, estado));
+  EXPECT_EQ(placa.Rodar(64)[0], 0.0f);
+  plataforma.relogio += static_cast<int32_t>(DuracaoMs("Fim.mid")) + 1;
+  EXPECT_FALSE(perf.IsPlaying(seg, estado));
+  // An unusable soundfont file is named.
+  const std::string falso = std::filesystem::temp_directory_path() / "vartenos_falso.sf2";
+  std::string erro;
+  ASSERT_TRUE(EscreverArquivo(falso, {'R', 'I', 'F', 'F'}, erro));
+  testing::internal::CaptureStderr();
+  perf.IniciarSintetizador(falso, falso);
+  const std::string erros2 = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(perf.ComSintetizador());
+  EXPECT_NE(erros2.find(falso + ": not a usable soundfont"), std::string::npos) << erros2;
+  std::filesystem::remove(falso);
+}
+
+}  // namespace
+}  // namespace vartenos

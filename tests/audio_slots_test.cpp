@@ -1,0 +1,332 @@
+// The effect slots as the game plays them: rewinds, plays that do not restart, muting, and the mixer
+// that adds them up in the device callback.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "audio/sound.h"
+#include "audio/wav_file.h"
+#include "audio_support.h"
+#include "platform/fatal_error.h"
+#include "shell/form1.h"
+
+namespace vartenos {
+namespace {
+
+using testes::PlataformaFalsa;
+using testes::RegistroAudio;
+using testes::SaidaFalsa;
+
+constexpr int32_t kBytesPorMs = 88200 / 1000;  // 88.2: positions below allow for the truncation
+
+// A game with its effects loaded, on a platform without a sound card (the slots follow the clock).
+struct JogoSemPlaca {
+  PlataformaFalsa plataforma;
+  RegistroAudio log;
+  Form1 form{plataforma, testes::PastaDados(), nullptr};
+  JogoSemPlaca() {
+    form.Registrar_Audio(&log);
+    form.InitDirectSound();
+    log.Novas();
+  }
+  void Esperar(int32_t ms) { plataforma.relogio += ms; }
+};
+
+TEST(EfeitosSlots, StartUpLoadsEightSlotsAndNamesEachCall) {
+  PlataformaFalsa plataforma;
+  Form1 form(plataforma, testes::PastaDados(), nullptr);
+  RegistroAudio log;
+  form.Registrar_Audio(&log);
+  form.InitDirectSound();
+  const std::vector<std::string> esperado = {"DirectSoundCreate",
+                                             "SetCooperativeLevel 1",
+                                             "SomTiro = CreateSoundBufferFromFile Tiro.Wav",
+                                             "SomArma1 = CreateSoundBufferFromFile Arma1.wav",
+                                             "SomArma2 = CreateSoundBufferFromFile Arma2.wav",
+                                             "SomArma3 = CreateSoundBufferFromFile Arma3.wav",
+                                             "SomArma3b = CreateSoundBufferFromFile Arma3.wav",
+                                             "SomExplosao = CreateSoundBufferFromFile Explosao.wav",
+                                             "SomExtras = CreateSoundBufferFromFile Extras.wav",
+                                             "SomVidasExtras = CreateSoundBufferFromFile VidasExtras.wav"};
+  EXPECT_EQ(log.linhas, esperado);
+  EXPECT_EQ(form.dsbd.lFlags, 226);
+  EXPECT_EQ(form.wavefmt.nBlockAlign, 4);
+  EXPECT_EQ(form.wavefmt.lAvgBytesPerSec, 88200);
+  // The clip sizes are those of the files' sample data.
+  SomPcm arma3;
+  std::string erro;
+  ASSERT_TRUE(LerArquivoWav(testes::PastaDados() + "Arma3.wav", arma3, erro)) << erro;
+  EXPECT_EQ(form.SomArma3.TamanhoBytes(), arma3.Quadros() * 4);
+  EXPECT_EQ(form.SomArma3b.TamanhoBytes(), form.SomArma3.TamanhoBytes());
+  EXPECT_FALSE(form.SomTiro.Tocando());
+  EXPECT_EQ(form.SomTiro.Volume(), 0);
+}
+
+TEST(EfeitosSlots, PlayingASoundingSlotLetsItPlayOnAndAFinishedOneStartsAgain) {
+  JogoSemPlaca j;
+  DirectSoundBuffer& tiro = j.form.SomTiro;
+  tiro.Play(DSBPLAY_DEFAULT);
+  j.Esperar(50);
+  const int32_t antes = tiro.PosicaoBytes();
+  EXPECT_GE(antes, 50 * kBytesPorMs);
+  // A volley of three beams in one frame: the sound goes on from where it was.
+  j.log.Novas();
+  tiro.Play(DSBPLAY_DEFAULT);
+  tiro.Play(DSBPLAY_DEFAULT);
+  tiro.Play(DSBPLAY_DEFAULT);
+  EXPECT_EQ(tiro.PosicaoBytes(), antes);
+  EXPECT_EQ(j.log.Novas(), std::vector<std::string>(3, "SomTiro.Play"));
+  // Played to the end it falls silent at its start, and a plain play sounds it anew.
+  j.Esperar(tiro.TamanhoBytes() / kBytesPorMs);
+  EXPECT_FALSE(tiro.Tocando());
+  EXPECT_EQ(tiro.PosicaoBytes(), 0);
+  tiro.Play(DSBPLAY_DEFAULT);
+  EXPECT_TRUE(tiro.Tocando());
+  j.Esperar(10);
+  EXPECT_GT(tiro.PosicaoBytes(), 0);
+  EXPECT_LT(tiro.PosicaoBytes(), 11 * kBytesPorMs);
+}
+
+TEST(EfeitosSlots, RewindsRestartTheSideShotAndStartTheNarrowShot2000BytesIn) {
+  JogoSemPlaca j;
+  DirectSoundBuffer& lado = j.form.SomArma3;
+  DirectSoundBuffer& estreito = j.form.SomArma3b;
+  lado.SetCurrentPosition(0);
+  lado.Play(DSBPLAY_DEFAULT);
+  j.Esperar(40);
+  // Two side shots in one frame: each rewinds and plays; one sound is heard, from the start.
+  lado.SetCurrentPosition(0);
+  lado.Play(DSBPLAY_DEFAULT);
+  lado.SetCurrentPosition(0);
+  lado.Play(DSBPLAY_DEFAULT);
+  EXPECT_TRUE(lado.Tocando());
+  EXPECT_EQ(lado.PosicaoBytes(), 0);
+  EXPECT_EQ(j.log.Novas(), (std::vector<std::string>{"SomArma3.SetCurrentPosition 0", "SomArma3.Play",
+                                                     "SomArma3.SetCurrentPosition 0", "SomArma3.Play",
+                                                     "SomArma3.SetCurrentPosition 0", "SomArma3.Play"}));
+  // The narrow shot's buffer is separate: it starts 2,000 bytes in while the side shot sounds on.
+  estreito.SetCurrentPosition(2000);
+  estreito.Play(DSBPLAY_DEFAULT);
+  EXPECT_EQ(estreito.PosicaoBytes(), 2000);
+  j.Esperar(20);
+  EXPECT_TRUE(lado.Tocando());
+  EXPECT_TRUE(estreito.Tocando());
+  EXPECT_GE(lado.PosicaoBytes(), 20 * kBytesPorMs);
+  EXPECT_GE(estreito.PosicaoBytes(), 2000 + 20 * kBytesPorMs);
+  // It lasts 2,000 bytes less than the whole clip.
+  j.Esperar((lado.TamanhoBytes() - 2000) / kBytesPorMs - 20 + 1);
+  EXPECT_FALSE(estreito.Tocando());
+  EXPECT_TRUE(lado.Tocando());
+}
+
+TEST(EfeitosSlots, MutingSilencesEverySlotInOrderButTheSoundsPlayOn) {
+  JogoSemPlaca j;
+  j.form.SomExplosao.SetCurrentPosition(0);
+  j.form.SomExplosao.Play(DSBPLAY_DEFAULT);
+  j.log.Novas();
+  j.form.Sem_Som();
+  EXPECT_FALSE(j.form.Som_Ligado);
+  const std::vector<std::string> mudos = {"SomTiro.SetVolume -10000",   "SomArma1.SetVolume -10000",
+                                          "SomArma2.SetVolume -10000",  "SomArma3.SetVolume -10000",
+                                          "SomArma3b.SetVolume -10000", "SomExplosao.SetVolume -10000",
+                                          "SomExtras.SetVolume -10000", "SomVidasExtras.SetVolume -10000"};
+  EXPECT_EQ(j.log.Novas(), mudos);
+  j.Esperar(100);
+  EXPECT_TRUE(j.form.SomExplosao.Tocando());
+  EXPECT_EQ(j.form.SomExplosao.Volume(), -10000);
+  // A muted slot still plays when asked: silently.
+  j.form.SomTiro.Play(DSBPLAY_DEFAULT);
+  EXPECT_TRUE(j.form.SomTiro.Tocando());
+  j.form.Com_Som();
+  EXPECT_TRUE(j.form.Som_Ligado);
+  EXPECT_EQ(j.form.SomVidasExtras.Volume(), 0);
+  EXPECT_TRUE(j.form.SomExplosao.Tocando());
+  EXPECT_GE(j.form.SomExplosao.PosicaoBytes(), 100 * kBytesPorMs);
+}
+
+TEST(EfeitosSlots, BadCallsAndMissingFilesStopTheGameWithTheirNames) {
+  JogoSemPlaca j;
+  try {
+    j.form.SomArma3b.SetCurrentPosition(j.form.SomArma3b.TamanhoBytes());
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("SomArma3b.SetCurrentPosition"), std::string::npos) << e.what();
+  }
+  PlataformaFalsa plataforma;
+  Form1 form(plataforma, "/nonexistent/folder", nullptr);
+  try {
+    form.InitDirectSound();
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("/nonexistent/folder/Tiro.Wav"), std::string::npos) << e.what();
+  }
+  // A file that is not a WAV file.
+  const std::string pasta = std::filesystem::temp_directory_path() / "vartenos_audio_ruim";
+  std::filesystem::create_directories(pasta);
+  for (const char* f : {"Tiro.Wav", "Arma1.wav", "Arma2.wav", "Arma3.wav", "Explosao.wav", "Extras.wav"}) {
+    std::filesystem::copy_file(testes::PastaDados() + f, pasta + "/" + f,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
+  std::string erro;
+  ASSERT_TRUE(EscreverArquivo(pasta + "/VidasExtras.wav", {'M', 'T', 'h', 'd', 0, 0}, erro));
+  Form1 ruim(plataforma, pasta, nullptr);
+  try {
+    ruim.InitDirectSound();
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find("VidasExtras.wav: not a WAV file"), std::string::npos) << e.what();
+  }
+  std::filesystem::remove_all(pasta);
+}
+
+TEST(EfeitosSlots, ShutDownReleasesTheDeviceThenTheSlotsInTheirOrder) {
+  SaidaFalsa placa;
+  PlataformaFalsa plataforma(&placa);
+  Form1 form(plataforma, testes::PastaDados(), nullptr);
+  RegistroAudio log;
+  form.Registrar_Audio(&log);
+  form.InitDirectSound();
+  form.SomExplosao.Play(DSBPLAY_DEFAULT);
+  log.Novas();
+  form.Liberar_Som();
+  EXPECT_FALSE(placa.aberta);
+  EXPECT_EQ(log.Novas(),
+            (std::vector<std::string>{"ds.Release", "SomExtras.Release", "SomVidasExtras.Release",
+                                      "SomTiro.Release", "SomArma1.Release", "SomArma2.Release",
+                                      "SomArma3.Release", "SomArma3b.Release", "SomExplosao.Release"}));
+  // Anything the game still does with a released slot is harmless.
+  form.SomTiro.Play(DSBPLAY_DEFAULT);
+  EXPECT_FALSE(form.SomTiro.Tocando());
+  EXPECT_TRUE(log.Novas().empty());
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The mixer on a sound card
+
+// A WAV file of a constant level in the left channel and silence in the right, for exact sums.
+std::string ClipeConstante(const char* nome, int16_t nivel, int quadros, int taxa = 22050) {
+  SomPcm s;
+  s.taxa = taxa;
+  s.canais = 2;
+  for (int i = 0; i < quadros; ++i) {
+    s.amostras.push_back(nivel);
+    s.amostras.push_back(0);
+  }
+  const std::string path = std::filesystem::temp_directory_path() / nome;
+  std::string erro;
+  EXPECT_TRUE(EscreverArquivoWav(path, s, erro)) << erro;
+  return path;
+}
+
+TEST(EfeitosMixer, AddsSoundingSlotsInTheCallbackAndMutesAndUnmutesThemWhilePlaying) {
+  SaidaFalsa placa;
+  placa.taxa = 22050;  // the clips' own rate: the samples arrive unchanged
+  PlataformaFalsa plataforma(&placa);
+  DirectSound ds;
+  AudioCallLog* sem_log = nullptr;
+  ds.DirectSoundCreate(plataforma, &sem_log);
+  ASSERT_TRUE(ds.ComDispositivo());
+  EXPECT_LE(placa.pedido_quadros, 1024);
+  EXPECT_TRUE(placa.pedido_taxa == 44100 || placa.pedido_taxa == 48000);
+  DirectSoundBuffer a, b;
+  ds.CreateSoundBufferFromFile(ClipeConstante("vartenos_a.wav", 8192, 3000), "a.wav", {}, {}, a, "A");
+  ds.CreateSoundBufferFromFile(ClipeConstante("vartenos_b.wav", 4096, 1000), "b.wav", {}, {}, b, "B");
+  const float g = DirectSound::kGanhoEfeitos;
+
+  std::vector<float> out = placa.Rodar(256);
+  EXPECT_EQ(out[0], 0.0f);  // nothing sounding: silence, not whatever was in the buffer
+  a.Play(DSBPLAY_DEFAULT);
+  b.Play(DSBPLAY_DEFAULT);
+  out = placa.Rodar(256);
+  EXPECT_FLOAT_EQ(out[0], g * (0.25f + 0.125f));
+  EXPECT_FLOAT_EQ(out[1], 0.0f);
+  // b ends 1,000 frames in; a goes on alone.
+  out = placa.Rodar(1024);
+  EXPECT_FLOAT_EQ(out[2 * 700], g * (0.25f + 0.125f));
+  EXPECT_FLOAT_EQ(out[2 * 800], g * 0.25f);
+  EXPECT_FALSE(b.Tocando());
+  // Muting glides to silence within one callback, keeps the position moving, and unmuting brings the
+  // rest back.
+  a.SetVolume(DSBVOLUME_MIN);
+  out = placa.Rodar(512);
+  EXPECT_GT(out[0], out[2 * 511]);
+  EXPECT_LT(out[2 * 511], 0.01f);
+  out = placa.Rodar(512);
+  EXPECT_EQ(out[2 * 100], 0.0f);
+  EXPECT_TRUE(a.Tocando());
+  EXPECT_EQ(a.PosicaoBytes(), (256 + 1024 + 512 + 512) * 4);
+  a.SetVolume(DSBVOLUME_MAX);
+  out = placa.Rodar(256);
+  EXPECT_LT(out[0], out[2 * 255]);
+  out = placa.Rodar(64);
+  EXPECT_FLOAT_EQ(out[0], g * 0.25f);
+  // Every game-thread change took the device lock, and gave it back.
+  EXPECT_GT(placa.travas, 0);
+  EXPECT_EQ(placa.travas, placa.destravas);
+  // A rewind while sounding jumps there at once.
+  a.SetCurrentPosition(4 * 2999);
+  out = placa.Rodar(4);
+  EXPECT_FLOAT_EQ(out[0], g * 0.25f);
+  EXPECT_EQ(out[2], 0.0f);
+  EXPECT_FALSE(a.Tocando());
+  std::filesystem::remove(std::filesystem::temp_directory_path() / "vartenos_a.wav");
+  std::filesystem::remove(std::filesystem::temp_directory_path() / "vartenos_b.wav");
+}
+
+TEST(EfeitosMixer, ClipsAreConvertedOnceToTheCardsRateKeepingPitchLevelAndPositions) {
+  // A 1 kHz tone at 22050 Hz, played on a 48 kHz card.
+  SomPcm s;
+  s.taxa = 22050;
+  s.canais = 1;
+  for (int i = 0; i < 22050; ++i) {
+    s.amostras.push_back(static_cast<int16_t>(std::lrint(16384 * std::sin(2 * M_PI * 1000.0 * i / 22050))));
+  }
+  const std::vector<float> r = Reamostrar(s.amostras.data(), s.Quadros(), 1, 22050, 48000);
+  ASSERT_EQ(r.size(), 2u * 48000);
+  int cruzamentos = 0;
+  float pico = 0;
+  for (size_t i = 2000; i + 2 < r.size() - 2000; i += 2) {
+    if ((r[i] < 0) != (r[i + 2] < 0)) ++cruzamentos;
+    pico = std::max(pico, std::fabs(r[i]));
+    EXPECT_EQ(r[i], r[i + 1]);  // mono comes out on both sides
+  }
+  const double segundos = (r.size() - 4000) / 2 / 48000.0;
+  EXPECT_NEAR(cruzamentos / segundos, 2000.0, 5.0);
+  EXPECT_NEAR(pico, 0.5f, 0.01f);
+
+  SaidaFalsa placa;
+  PlataformaFalsa plataforma(&placa);
+  Form1 form(plataforma, testes::PastaDados(), nullptr);
+  form.InitDirectSound();
+  EXPECT_EQ(form.ds.Taxa(), 48000);
+  form.SomArma3b.SetCurrentPosition(2000);
+  EXPECT_EQ(form.SomArma3b.PosicaoBytes(), 2000);
+  form.SomArma3b.Play(DSBPLAY_DEFAULT);
+  placa.Rodar(480);  // 10 ms
+  EXPECT_NEAR(form.SomArma3b.PosicaoBytes(), 2000 + 882, 4);
+}
+
+TEST(EfeitosMixer, WithoutACardTheGameSaysSoOnceAndTheSlotsFollowTheClock) {
+  SaidaFalsa placa;
+  placa.falhar = true;
+  PlataformaFalsa plataforma(&placa);
+  Form1 form(plataforma, testes::PastaDados(), nullptr);
+  testing::internal::CaptureStderr();
+  form.InitDirectSound();
+  form.InicializaDM();
+  const std::string erros = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(erros.begin(), erros.end(), '\n'), 1) << erros;
+  EXPECT_NE(erros.find("no audio device"), std::string::npos) << erros;
+  EXPECT_FALSE(form.ds.ComDispositivo());
+  EXPECT_FALSE(form.perf.ComSintetizador());
+  form.SomExplosao.Play(DSBPLAY_DEFAULT);
+  plataforma.relogio += 500;
+  EXPECT_TRUE(form.SomExplosao.Tocando());
+  plataforma.relogio += 2000;
+  EXPECT_FALSE(form.SomExplosao.Tocando());
+}
+
+}  // namespace
+}  // namespace vartenos

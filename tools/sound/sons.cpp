@@ -1,0 +1,337 @@
+// The seven sound effects, synthesised from the recipes in data/sound/efeitos.txt.
+//
+// A recipe is a list of layers, each a tone sweeping between two frequencies, a burst of filtered
+// noise, or a run of notes, with its own envelope, level and place in the stereo field. The layers are
+// added, the ends faded (2 ms in, 8 ms out, so no clip starts or stops with a click), and the whole
+// scaled so its loudest sample sits at -1 dB of full scale. Noise comes from a fixed-seed generator,
+// so the same recipe always gives the same bytes.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets.h"
+#include "audio/wav_file.h"
+
+namespace vartenos::assets {
+
+namespace {
+
+constexpr int kTaxa = 22050;
+constexpr double kPico = 0.891;  // -1 dB of full scale
+
+enum class Forma { Seno, Triangulo, Quadrada, Serra, Sino };
+
+struct Camada {
+  enum Tipo { Tom, Ruido, Notas } tipo = Tom;
+  Forma forma = Forma::Seno;
+  double inicio = 0, dur = 0, f0 = 0, f1 = 0, ganho = 0, pan = 0;
+  double ataque = 0.002;
+  std::string queda = "exp";  // exp, lin or sust
+  bool curva_lin = false;     // frequency sweep linear instead of exponential
+  double vib_taxa = 0, vib_prof = 0, am_taxa = 0, am_prof = 0, duty = 0.5, desafino = 0;
+  double corte0 = 0, corte1 = 0, soar = 1.5;
+  std::vector<std::pair<double, double>> notas;  // frequency, slot length
+};
+
+struct Receita {
+  std::string arquivo;
+  double segundos = 0;
+  int linha = 0;
+  std::vector<Camada> camadas;
+};
+
+// A small fixed-seed generator (xorshift32): the noise of every build is the same.
+struct Xorshift {
+  uint32_t s;
+  double Proximo() {
+    s ^= s << 13;
+    s ^= s >> 17;
+    s ^= s << 5;
+    return (s / 4294967296.0) * 2.0 - 1.0;
+  }
+};
+
+double Oscilador(Forma f, double fase, double duty) {
+  const double x = fase - std::floor(fase);
+  switch (f) {
+    case Forma::Seno:
+      return std::sin(2 * M_PI * x);
+    case Forma::Triangulo:
+      return x < 0.5 ? 4 * x - 1 : 3 - 4 * x;
+    case Forma::Quadrada:
+      return x < duty ? 1.0 : -1.0;
+    case Forma::Serra:
+      return 2 * x - 1;
+    case Forma::Sino:
+      return std::sin(2 * M_PI * x) + 0.35 * std::sin(2 * M_PI * 2.76 * x) +
+             0.15 * std::sin(2 * M_PI * 5.40 * x);
+  }
+  return 0;
+}
+
+// The level of a layer `t` seconds into its `dur`.
+double Envelope(const Camada& c, double t, double dur) {
+  if (t < 0 || t >= dur) return 0;
+  const double a = std::min(c.ataque, dur * 0.5);
+  double e = t < a ? t / a : 1.0;
+  const double u = (t - a) / std::max(1e-9, dur - a);  // 0 to 1 after the attack
+  if (t >= a) {
+    if (c.queda == "exp") {
+      e = std::exp(-6.9 * u) * (1 - u);  // -60 dB at the end, reaching zero exactly
+    } else if (c.queda == "lin") {
+      e = 1 - u;
+    } else {  // sust: flat, with a 5 ms release
+      const double r = std::min(0.005, dur * 0.25);
+      e = t > dur - r ? (dur - t) / r : 1.0;
+    }
+  }
+  return e;
+}
+
+// Note names: c4 is middle C (261.63 Hz); sharps with '#', flats with 'b'.
+bool Frequencia(const std::string& nome, double& hz) {
+  static const int kSemitom[] = {9, 11, 0, 2, 4, 5, 7};  // a b c d e f g
+  if (nome.size() < 2) return false;
+  const char l = static_cast<char>(std::tolower(nome[0]));
+  if (l < 'a' || l > 'g') return false;
+  int semitom = kSemitom[l - 'a'];
+  size_t i = 1;
+  if (nome[i] == '#')
+    ++semitom, ++i;
+  else if (nome[i] == 'b')
+    --semitom, ++i;
+  if (i >= nome.size() || !std::isdigit(static_cast<unsigned char>(nome[i]))) return false;
+  const int oitava = std::stoi(nome.substr(i));
+  const int midi = 12 * (oitava + 1) + semitom;
+  hz = 440.0 * std::pow(2.0, (midi - 69) / 12.0);
+  return true;
+}
+
+bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string& error) {
+  std::ifstream in(path);
+  if (!in) {
+    error = path + ": cannot open";
+    return false;
+  }
+  std::string linha;
+  int n = 0;
+  auto falha = [&](const std::string& m) {
+    error = path + ":" + std::to_string(n) + ": " + m;
+    return false;
+  };
+  while (std::getline(in, linha)) {
+    ++n;
+    if (const size_t h = linha.find('#'); h != std::string::npos && (h == 0 || linha[h - 1] == ' ')) {
+      linha.resize(h);
+    }
+    std::istringstream ss(linha);
+    std::string cmd;
+    if (!(ss >> cmd)) continue;
+    if (cmd == "som") {
+      Receita r;
+      r.linha = n;
+      if (!(ss >> r.arquivo >> r.segundos) || r.segundos <= 0 || r.segundos > 5) {
+        return falha("expected: som FILE SECONDS (up to 5 s)");
+      }
+      out.push_back(r);
+      continue;
+    }
+    if (out.empty()) return falha("a layer before the first 'som'");
+    Camada c;
+    std::string forma;
+    if (cmd == "tom") {
+      c.tipo = Camada::Tom;
+      if (!(ss >> forma >> c.inicio >> c.dur >> c.f0 >> c.f1 >> c.ganho >> c.pan)) {
+        return falha("expected: tom WAVE START DUR FREQ0 FREQ1 GAIN PAN [options]");
+      }
+    } else if (cmd == "ruido") {
+      c.tipo = Camada::Ruido;
+      if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.corte0 >> c.corte1)) {
+        return falha("expected: ruido START DUR GAIN PAN CUTOFF0 CUTOFF1 [options]");
+      }
+    } else if (cmd == "notas") {
+      c.tipo = Camada::Notas;
+      if (!(ss >> forma >> c.inicio >> c.ganho >> c.pan)) {
+        return falha("expected: notas WAVE START GAIN PAN NOTE:SECONDS... [options]");
+      }
+    } else {
+      return falha("unknown command '" + cmd + "' (som, tom, ruido or notas)");
+    }
+    if (!forma.empty()) {
+      static const std::map<std::string, Forma> kFormas = {{"seno", Forma::Seno},
+                                                           {"triangulo", Forma::Triangulo},
+                                                           {"quadrada", Forma::Quadrada},
+                                                           {"serra", Forma::Serra},
+                                                           {"sino", Forma::Sino}};
+      const auto it = kFormas.find(forma);
+      if (it == kFormas.end())
+        return falha("unknown wave '" + forma + "' (seno, triangulo, quadrada, serra, sino)");
+      c.forma = it->second;
+    }
+    std::string op;
+    while (ss >> op) {
+      const size_t igual = op.find('=');
+      if (c.tipo == Camada::Notas && igual == std::string::npos) {
+        const size_t dp = op.find(':');
+        double hz = 0, s = 0;
+        if (dp == std::string::npos || !Frequencia(op.substr(0, dp), hz) ||
+            (s = std::atof(op.c_str() + dp + 1)) <= 0) {
+          return falha("bad note '" + op + "' (expected NOTE:SECONDS, e.g. c5:0.1)");
+        }
+        c.notas.push_back({hz, s});
+        continue;
+      }
+      if (igual == std::string::npos) return falha("bad option '" + op + "' (expected KEY=VALUE)");
+      const std::string k = op.substr(0, igual), v = op.substr(igual + 1);
+      double a = 0, b = 0;
+      const bool par = std::sscanf(v.c_str(), "%lf,%lf", &a, &b) == 2;
+      const bool um = std::sscanf(v.c_str(), "%lf", &a) == 1;
+      if (k == "queda" && (v == "exp" || v == "lin" || v == "sust"))
+        c.queda = v;
+      else if (k == "curva" && (v == "exp" || v == "lin"))
+        c.curva_lin = v == "lin";
+      else if (k == "vib" && par)
+        c.vib_taxa = a, c.vib_prof = b;
+      else if (k == "am" && par)
+        c.am_taxa = a, c.am_prof = b;
+      else if (k == "ataque" && um && a >= 0)
+        c.ataque = a;
+      else if (k == "duty" && um && a > 0 && a < 1)
+        c.duty = a;
+      else if (k == "desafino" && um)
+        c.desafino = a;
+      else if (k == "soar" && um && a > 0)
+        c.soar = a;
+      else
+        return falha("bad option '" + op + "'");
+    }
+    if (c.tipo == Camada::Notas && c.notas.empty()) return falha("a run of notes without notes");
+    if (c.tipo != Camada::Notas && c.dur <= 0) return falha("a layer must last longer than 0 s");
+    out.back().camadas.push_back(c);
+  }
+  return true;
+}
+
+void Pan(double pan, double& l, double& r) {
+  const double a = (std::clamp(pan, -1.0, 1.0) + 1) * M_PI / 4;
+  l = std::cos(a) * std::sqrt(2.0);
+  r = std::sin(a) * std::sqrt(2.0);
+}
+
+// Adds one tone of `dur` seconds at `inicio` to the mix.
+void SomarTom(const Camada& c, double inicio, double dur, double f0, double f1, std::vector<double>& mix) {
+  double pl, pr;
+  Pan(c.pan, pl, pr);
+  const int64_t n0 = static_cast<int64_t>(std::llround(inicio * kTaxa));
+  const int64_t n = static_cast<int64_t>(dur * kTaxa);
+  const int64_t total = static_cast<int64_t>(mix.size() / 2);
+  // Left and right may be detuned apart (in cents) for a wider sound.
+  const double k = std::pow(2.0, c.desafino / 1200.0 / 2);
+  double fase_l = 0, fase_r = 0;
+  for (int64_t i = 0; i < n && n0 + i < total; ++i) {
+    const double t = static_cast<double>(i) / kTaxa;
+    const double u = t / dur;
+    double f = c.curva_lin ? f0 + (f1 - f0) * u : f0 * std::pow(f1 / f0, u);
+    if (c.vib_taxa > 0) f *= 1 + c.vib_prof * std::sin(2 * M_PI * c.vib_taxa * t);
+    double e = Envelope(c, t, dur) * c.ganho;
+    if (c.am_taxa > 0) e *= 1 - c.am_prof * 0.5 * (1 - std::cos(2 * M_PI * c.am_taxa * t));
+    fase_l += f * k / kTaxa;
+    fase_r += f / k / kTaxa;
+    mix[2 * (n0 + i)] += e * pl * Oscilador(c.forma, fase_l, c.duty);
+    mix[2 * (n0 + i) + 1] += e * pr * Oscilador(c.forma, fase_r, c.duty);
+  }
+}
+
+void SomarRuido(const Camada& c, uint32_t semente, std::vector<double>& mix) {
+  double pl, pr;
+  Pan(c.pan, pl, pr);
+  Xorshift gerador{semente};
+  const int64_t n0 = static_cast<int64_t>(std::llround(c.inicio * kTaxa));
+  const int64_t n = static_cast<int64_t>(c.dur * kTaxa);
+  const int64_t total = static_cast<int64_t>(mix.size() / 2);
+  // A two-pole state-variable low-pass, its cut-off gliding from corte0 to corte1; each side has its
+  // own noise so the burst fills the stereo field.
+  double lp[2] = {0, 0}, bp[2] = {0, 0};
+  for (int64_t i = 0; i < n && n0 + i < total; ++i) {
+    const double t = static_cast<double>(i) / kTaxa;
+    const double corte = c.corte0 * std::pow(c.corte1 / c.corte0, t / c.dur);
+    const double f = 2 * std::sin(M_PI * std::min(corte, kTaxa / 6.0) / kTaxa);
+    const double e = Envelope(c, t, c.dur) * c.ganho;
+    for (int lado = 0; lado < 2; ++lado) {
+      const double x = gerador.Proximo();
+      lp[lado] += f * bp[lado];
+      const double hp = x - lp[lado] - 0.9 * bp[lado];
+      bp[lado] += f * hp;
+      mix[2 * (n0 + i) + lado] += e * (lado ? pr : pl) * lp[lado];
+    }
+  }
+}
+
+bool Sintetizar(const Receita& r, SomPcm& som, std::string& error) {
+  const int64_t quadros = static_cast<int64_t>(r.segundos * kTaxa);
+  std::vector<double> mix(static_cast<size_t>(quadros) * 2, 0.0);
+  uint32_t semente = 2463534242u;
+  for (char ch : r.arquivo) semente = semente * 31 + static_cast<unsigned char>(ch);
+  for (const Camada& c : r.camadas) {
+    switch (c.tipo) {
+      case Camada::Tom:
+        SomarTom(c, c.inicio, c.dur, c.f0, c.f1, mix);
+        break;
+      case Camada::Ruido:
+        SomarRuido(c, semente++, mix);
+        break;
+      case Camada::Notas: {
+        double t = c.inicio;
+        for (const auto& [hz, s] : c.notas) {
+          SomarTom(c, t, s * c.soar, hz, hz, mix);
+          t += s;
+        }
+        break;
+      }
+    }
+  }
+  // Fades at both ends, then the level.
+  const int64_t entrada = kTaxa * 2 / 1000, saida = kTaxa * 8 / 1000;
+  double pico = 0;
+  for (int64_t i = 0; i < quadros; ++i) {
+    double g = 1;
+    if (i < entrada) g = static_cast<double>(i) / entrada;
+    if (quadros - 1 - i < saida) g = std::min(g, static_cast<double>(quadros - 1 - i) / saida);
+    mix[2 * i] *= g;
+    mix[2 * i + 1] *= g;
+    pico = std::max({pico, std::fabs(mix[2 * i]), std::fabs(mix[2 * i + 1])});
+  }
+  if (pico < 1e-6) {
+    error = "data/sound: " + r.arquivo + " (line " + std::to_string(r.linha) + ") comes out silent";
+    return false;
+  }
+  som.taxa = kTaxa;
+  som.canais = 2;
+  som.amostras.resize(mix.size());
+  for (size_t i = 0; i < mix.size(); ++i) {
+    som.amostras[i] = static_cast<int16_t>(std::lrint(mix[i] / pico * kPico * 32767.0));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool GerarSons(const Pastas& pastas, std::string& error) {
+  std::vector<Receita> receitas;
+  if (!LerReceitas(pastas.src + "/sound/efeitos.txt", receitas, error)) return false;
+  for (const Receita& r : receitas) {
+    SomPcm som;
+    if (!Sintetizar(r, som, error)) return false;
+    if (!EscreverArquivoWav(pastas.out + "/" + r.arquivo, som, error)) return false;
+  }
+  return true;
+}
+
+}  // namespace vartenos::assets
