@@ -78,6 +78,7 @@ void DirectMusicLoader::LoadSegment(const std::string& nome, DirectMusicSegment&
 DirectMusicPerformance::DirectMusicPerformance() = default;
 
 DirectMusicPerformance::~DirectMusicPerformance() {
+  if (carga_.valid()) carga_.wait();
   // Only a performance with a synthesizer is hooked into the device; a closed device has unhooked it.
   if (synth_ && ds_) ds_->LigarFonte(nullptr);
   synth_.reset();
@@ -96,11 +97,12 @@ void DirectMusicPerformance::Init() {
   if (!ds_ || !ds_->ComDispositivo() || synth_) return;
   std::string tried;
   const std::string sf = EncontrarSoundfont(tried);
-  IniciarSintetizador(sf, tried);
+  IniciarSintetizador(sf, tried, true);
 }
 
-void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const std::string& tried) {
-  if (!ds_ || !ds_->ComDispositivo() || synth_) return;
+void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const std::string& tried,
+                                                 bool em_segundo_plano) {
+  if (!ds_ || !ds_->ComDispositivo() || synth_ || carga_.valid()) return;
   if (sf.empty()) {
     std::fprintf(stderr,
                  "vartenos: no General MIDI soundfont found (looked at %s); set VARTENOS_SOUNDFONT to a .sf2 "
@@ -108,8 +110,28 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
                  tried.c_str());
     return;
   }
+  if (em_segundo_plano) {
+    // The game starts at once; the menu plays no music, so the soundfont has the menu's time to load.
+    carga_ = std::async(std::launch::async, [taxa = ds_->Taxa(), sf] {
+      Carga c;
+      c.synth = Sintetizador::Criar(taxa, sf, c.erro);
+      return c;
+    });
+    return;
+  }
   std::string erro;
   std::unique_ptr<Sintetizador> s = Sintetizador::Criar(ds_->Taxa(), sf, erro);
+  Instalar(std::move(s), erro);
+}
+
+void DirectMusicPerformance::ConcluirCarga() {
+  if (!carga_.valid()) return;
+  Carga c = carga_.get();
+  Instalar(std::move(c.synth), c.erro);
+}
+
+void DirectMusicPerformance::Instalar(std::unique_ptr<Sintetizador> s, const std::string& erro) {
+  if (!ds_) return;
   if (!s) {
     std::fprintf(stderr, "vartenos: %s; playing without music\n", erro.c_str());
     return;
@@ -141,6 +163,7 @@ void DirectMusicPerformance::SetMasterVolume(int32_t volume) {
     log->Musica(linha);
   }
   volume_ = volume;
+  ConcluirCarga();
   AplicarVolume();
 }
 
@@ -158,6 +181,7 @@ void DirectMusicPerformance::PlaySegment(const DirectMusicSegment& seg, int32_t 
   (void)flags;
   (void)inicio;
   Registrar(Registro(), "PlaySegment");
+  ConcluirCarga();
   if (!plataforma_ || !seg.criado_) throw FatalError("PlaySegment: no segment loaded");
   estado.id_ = proximo_++;
   atual_ = estado.id_;
@@ -174,6 +198,7 @@ void DirectMusicPerformance::PlaySegment(const DirectMusicSegment& seg, int32_t 
 
 bool DirectMusicPerformance::AindaTocando() {
   if (parado_ || atual_ == 0) return false;
+  ConcluirCarga();
   if (synth_) {
     ds_->Travar();
     const bool tocando = synth_->Tocando();
@@ -198,6 +223,7 @@ void DirectMusicPerformance::Stop(const DirectMusicSegment& seg, const DirectMus
   Registrar(Registro(), "Stop");
   if (estado.id_ != atual_ || parado_) return;
   parado_ = true;
+  ConcluirCarga();
   if (synth_) {
     ds_->Travar();
     synth_->Parar();
@@ -215,6 +241,8 @@ void DirectMusicPerformance::Renderizar(float* out, int frames) {
 
 void DirectMusicPerformance::DispositivoFechado() {
   // Called with the device closed: nothing renders any more, and the lock is gone with the device.
+  if (carga_.valid()) carga_.wait();
+  carga_ = {};
   ds_ = nullptr;
   synth_.reset();
 }

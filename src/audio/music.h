@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,8 +73,11 @@ class DirectMusicPerformance : public FonteDeAudio {
   // goes on silently when there is no soundfont. Never touches the synthesizer without a device.
   void Init();
   // Init's second half: starts the synthesizer with `soundfont`, or says once on stderr that there is
-  // none (`tried` lists where it looked) and goes on silently.
-  void IniciarSintetizador(const std::string& soundfont, const std::string& tried);
+  // none (`tried` lists where it looked) and goes on silently. With `em_segundo_plano` the soundfont
+  // (a second or so of reading) loads on another thread while the menu shows; the first music call
+  // waits for it.
+  void IniciarSintetizador(const std::string& soundfont, const std::string& tried,
+                           bool em_segundo_plano = false);
   void SetPort(int32_t porta, int32_t grupos);
   void SetMasterAutoDownload(bool ligado);
   // Hundredths of a decibel; values are applied relative to 700 (700 is the music's full level).
@@ -87,7 +91,10 @@ class DirectMusicPerformance : public FonteDeAudio {
             int32_t flags);
 
   bool Criado() const { return plataforma_ != nullptr; }
-  bool ComSintetizador() const { return synth_ != nullptr; }
+  bool ComSintetizador() {
+    ConcluirCarga();
+    return synth_ != nullptr;
+  }
   int32_t MasterVolume() const { return volume_; }
 
   // FonteDeAudio (audio thread, under the device lock).
@@ -101,6 +108,15 @@ class DirectMusicPerformance : public FonteDeAudio {
   AudioCallLog* Registro() const { return registro_ ? *registro_ : nullptr; }
   bool AindaTocando();  // the current start, ignoring which one is asked about
   void AplicarVolume();
+  // Installs the synthesizer loaded in the background, once it is ready (waits for it).
+  void ConcluirCarga();
+  void Instalar(std::unique_ptr<Sintetizador> s, const std::string& erro);
+
+  struct Carga {
+    std::unique_ptr<Sintetizador> synth;
+    std::string erro;
+  };
+  std::future<Carga> carga_;
 
   Platform* plataforma_ = nullptr;
   DirectSound* ds_ = nullptr;
