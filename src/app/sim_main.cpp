@@ -74,7 +74,7 @@ class Observador : public Presenter {
       ImagemRgb img;
       ParaRgb(surface, img);
       std::string error;
-      if (!EscreverPng(it->second, img, error)) throw FatalError(it->second + ": " + error);
+      if (!EscreverPng(it->second, img, error)) throw FatalError(error);
     }
     if (stats_ && n_ == 1000) rss_inicio_ = RssKb();
     if (stats_ && n_ > 1000 && n_ % 10000 == 0) rss_ultimo_ = RssKb();

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "platform/byte_files.h"
+
 namespace vartenos {
 
 namespace {
@@ -14,10 +16,6 @@ struct Andamento {
 };
 
 constexpr size_t kMaxAndamentos = 2048;
-
-uint32_t Be32(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
 
 // Reads a variable-length quantity at `p`; false when it runs past `fim` or is longer than 4 bytes.
 bool LerVlq(const uint8_t*& p, const uint8_t* fim, uint32_t& v) {

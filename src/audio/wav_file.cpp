@@ -4,24 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/byte_files.h"
+
 namespace vartenos {
-
-namespace {
-
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-
-void Poe32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-void Poe16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(static_cast<uint8_t>(x));
-  v.push_back(static_cast<uint8_t>(x >> 8));
-}
-
-}  // namespace
 
 bool LerWav(const uint8_t* d, size_t n, SomPcm& som, std::string& error) {
   if (n < 12 || std::memcmp(d, "RIFF", 4) != 0 || std::memcmp(d + 8, "WAVE", 4) != 0) {
@@ -86,39 +71,6 @@ bool LerWav(const uint8_t* d, size_t n, SomPcm& som, std::string& error) {
   return false;
 }
 
-bool LerArquivo(const std::string& path, std::vector<uint8_t>& out, std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
-    error = path + ": cannot open: " + std::strerror(errno);
-    return false;
-  }
-  out.clear();
-  uint8_t buf[65536];
-  size_t got;
-  while ((got = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + got);
-  const bool falhou = std::ferror(f);
-  std::fclose(f);
-  if (falhou) {
-    error = path + ": cannot read";
-    return false;
-  }
-  return true;
-}
-
-bool EscreverArquivo(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    error = path + ": cannot create: " + std::strerror(errno);
-    return false;
-  }
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !ok) {
-    error = path + ": cannot write";
-    return false;
-  }
-  return true;
-}
-
 bool LerArquivoWav(const std::string& path, SomPcm& som, std::string& error) {
   std::vector<uint8_t> bytes;
   if (!LerArquivo(path, bytes, error)) return false;
@@ -133,19 +85,20 @@ std::vector<uint8_t> BytesWav(const SomPcm& som) {
   std::vector<uint8_t> v;
   const uint32_t dados = static_cast<uint32_t>(som.amostras.size() * 2);
   const uint16_t bloco = static_cast<uint16_t>(som.canais * 2);
-  v.insert(v.end(), {'R', 'I', 'F', 'F'});
-  Poe32(v, 36 + dados);
-  v.insert(v.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-  Poe32(v, 16);
-  Poe16(v, 1);
-  Poe16(v, static_cast<uint16_t>(som.canais));
-  Poe32(v, static_cast<uint32_t>(som.taxa));
-  Poe32(v, static_cast<uint32_t>(som.taxa) * bloco);
-  Poe16(v, bloco);
-  Poe16(v, 16);
-  v.insert(v.end(), {'d', 'a', 't', 'a'});
-  Poe32(v, dados);
-  for (int16_t s : som.amostras) Poe16(v, static_cast<uint16_t>(s));
+  v.reserve(44 + dados);
+  PoeTexto(v, "RIFF");
+  PoeLe32(v, 36 + dados);
+  PoeTexto(v, "WAVEfmt ");
+  PoeLe32(v, 16);
+  PoeLe16(v, 1);
+  PoeLe16(v, static_cast<uint16_t>(som.canais));
+  PoeLe32(v, static_cast<uint32_t>(som.taxa));
+  PoeLe32(v, static_cast<uint32_t>(som.taxa) * bloco);
+  PoeLe16(v, bloco);
+  PoeLe16(v, 16);
+  PoeTexto(v, "data");
+  PoeLe32(v, dados);
+  for (int16_t s : som.amostras) PoeLe16(v, static_cast<uint16_t>(s));
   return v;
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/byte_files.h"
+
 namespace vartenos {
 
 struct SomPcm {
@@ -22,9 +24,5 @@ bool LerArquivoWav(const std::string& path, SomPcm& som, std::string& error);
 // The bytes of a 16-bit PCM WAV file.
 std::vector<uint8_t> BytesWav(const SomPcm& som);
 bool EscreverArquivoWav(const std::string& path, const SomPcm& som, std::string& error);
-
-// Reads a whole file; false with "PATH: problem" in `error`.
-bool LerArquivo(const std::string& path, std::vector<uint8_t>& out, std::string& error);
-bool EscreverArquivo(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 }  // namespace vartenos

@@ -38,7 +38,7 @@ void DirectDraw7::GetAttachedSurface(Surface& primary, const DDSCAPS2& /*caps*/,
 void DirectDraw7::CreateSurfaceFromFile(const std::string& path, const DDSURFACEDESC2& desc, Surface& out) {
   ImagemRgb img;
   std::string error;
-  if (!LerBmp(path, img, error)) throw FatalError(path + ": " + error);
+  if (!LerBmp(path, img, error)) throw FatalError(error);
   const int32_t w = desc.lWidth > 0 ? desc.lWidth : img.width;
   const int32_t h = desc.lHeight > 0 ? desc.lHeight : img.height;
   out.Create(w, h);

@@ -9,54 +9,21 @@
 #include <iterator>
 #include <memory>
 
+#include "platform/byte_files.h"
+
 namespace vartenos {
-
-namespace {
-
-uint32_t Le32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-void Poe32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-void Poe16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(static_cast<uint8_t>(x));
-  v.push_back(static_cast<uint8_t>(x >> 8));
-}
-void PoeBe32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 3; i >= 0; --i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-
-bool LerArquivo(const std::string& path, std::vector<uint8_t>& data, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open the file";
-    return false;
-  }
-  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
-
-bool GravarArquivo(const std::string& path, const std::vector<uint8_t>& data, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    error = "cannot create the file";
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  if (!out) {
-    error = "cannot write the file";
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool LerBmp(const std::string& path, ImagemRgb& out, std::string& error) {
   std::vector<uint8_t> d;
   if (!LerArquivo(path, d, error)) return false;
+  if (!LerBmpBytes(d, out, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  return true;
+}
+
+bool LerBmpBytes(const std::vector<uint8_t>& d, ImagemRgb& out, std::string& error) {
   if (d.size() < 54 || d[0] != 'B' || d[1] != 'M') {
     error = "not a BMP file";
     return false;
@@ -134,20 +101,20 @@ bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& err
   d.reserve(size);
   d.push_back('B');
   d.push_back('M');
-  Poe32(d, size);
-  Poe32(d, 0);
-  Poe32(d, 54);
-  Poe32(d, 40);
-  Poe32(d, static_cast<uint32_t>(img.width));
-  Poe32(d, static_cast<uint32_t>(img.height));
-  Poe16(d, 1);
-  Poe16(d, 24);
-  Poe32(d, 0);
-  Poe32(d, static_cast<uint32_t>(stride * img.height));
-  Poe32(d, 2835);
-  Poe32(d, 2835);
-  Poe32(d, 0);
-  Poe32(d, 0);
+  PoeLe32(d, size);
+  PoeLe32(d, 0);
+  PoeLe32(d, 54);
+  PoeLe32(d, 40);
+  PoeLe32(d, static_cast<uint32_t>(img.width));
+  PoeLe32(d, static_cast<uint32_t>(img.height));
+  PoeLe16(d, 1);
+  PoeLe16(d, 24);
+  PoeLe32(d, 0);
+  PoeLe32(d, static_cast<uint32_t>(stride * img.height));
+  PoeLe32(d, 2835);
+  PoeLe32(d, 2835);
+  PoeLe32(d, 0);
+  PoeLe32(d, 0);
   for (int32_t y = img.height - 1; y >= 0; --y) {
     for (int32_t x = 0; x < img.width; ++x) {
       const uint8_t* p = img.At(x, y);
@@ -157,7 +124,7 @@ bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& err
     }
     for (size_t pad = static_cast<size_t>(img.width) * 3; pad < stride; ++pad) d.push_back(0);
   }
-  return GravarArquivo(path, d, error);
+  return EscreverArquivo(path, d, error);
 }
 
 bool EscreverPng(const std::string& path, const ImagemRgb& img, std::string& error) {
@@ -171,7 +138,7 @@ bool EscreverPng(const std::string& path, const ImagemRgb& img, std::string& err
   uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
   std::vector<uint8_t> packed(packed_size);
   if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 6) != Z_OK) {
-    error = "cannot compress the picture";
+    error = path + ": cannot compress the picture";
     return false;
   }
   packed.resize(packed_size);
@@ -192,7 +159,7 @@ bool EscreverPng(const std::string& path, const ImagemRgb& img, std::string& err
   chunk("IHDR", ihdr);
   chunk("IDAT", packed);
   chunk("IEND", {});
-  return GravarArquivo(path, d, error);
+  return EscreverArquivo(path, d, error);
 }
 
 }  // namespace vartenos

@@ -23,11 +23,13 @@ struct ImagemRgb {
 };
 
 // Reads an uncompressed BMP of 24 or 32 bits per pixel, or 1, 4 or 8 bits with a palette.
-// Returns false with a description of the problem in `error`.
+// Returns false with "PATH: problem" in `error`.
 bool LerBmp(const std::string& path, ImagemRgb& out, std::string& error);
-// Writes a 24-bit BMP. Returns false with the reason in `error`.
+// The same from the bytes of a file; `error` says the problem alone.
+bool LerBmpBytes(const std::vector<uint8_t>& bytes, ImagemRgb& out, std::string& error);
+// Writes a 24-bit BMP. Returns false with "PATH: reason" in `error`.
 bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& error);
-// Writes an 8-bit RGB PNG. Returns false with the reason in `error`.
+// Writes an 8-bit RGB PNG. Returns false with "PATH: reason" in `error`.
 bool EscreverPng(const std::string& path, const ImagemRgb& img, std::string& error);
 
 }  // namespace vartenos

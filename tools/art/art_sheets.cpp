@@ -172,10 +172,7 @@ bool GerarArte(const Pastas& pastas, std::string& error) {
   if (!Montar(pastas.src, folhas, error)) return false;
   for (const Folha& f : folhas) {
     const std::string path = pastas.out + "/" + f.arquivo;
-    if (!EscreverBmp(path, ParaRgb(f.px), error)) {
-      error = path + ": " + error;
-      return false;
-    }
+    if (!EscreverBmp(path, ParaRgb(f.px), error)) return false;
   }
   return true;
 }
@@ -232,11 +229,7 @@ bool EscreverFolhaDeContato(const Pastas& pastas, const std::string& png_path, s
   }
   ImagemRgb img = ParaRgb(tela);
   // ParaRgb maps "transparent" to black; the canvas is fully painted, so nothing is lost.
-  if (!EscreverPng(png_path, img, error)) {
-    error = png_path + ": " + error;
-    return false;
-  }
-  return true;
+  return EscreverPng(png_path, img, error);
 }
 
 }  // namespace vartenos::assets
