@@ -145,13 +145,6 @@ void Sintetizador::Renderizar(float* out, int frames) {
 
 bool RenderizarMidi(const std::string& midi_path, const std::string& soundfont, int taxa, double cauda_s,
                     std::vector<float>& out, std::string& error) {
-  std::vector<uint8_t> bytes;
-  if (!LerArquivo(midi_path, bytes, error)) return false;
-  InfoMidi info;
-  if (!AnalisarMidi(bytes.data(), bytes.size(), info, error)) {
-    error = midi_path + ": " + error;
-    return false;
-  }
   std::unique_ptr<Sintetizador> s = Sintetizador::Criar(taxa, soundfont, error);
   return s && RenderizarMidi(*s, midi_path, taxa, cauda_s, out, error);
 }
@@ -159,6 +152,7 @@ bool RenderizarMidi(const std::string& midi_path, const std::string& soundfont, 
 bool RenderizarMidi(Sintetizador& sint, const std::string& midi_path, int taxa, double cauda_s,
                     std::vector<float>& out, std::string& error) {
   Sintetizador* s = &sint;
+  // The file is read and checked before the synthesizer sees it, so a damaged file names itself.
   std::vector<uint8_t> bytes;
   if (!LerArquivo(midi_path, bytes, error)) return false;
   InfoMidi info;
