@@ -147,8 +147,14 @@ TEST(Musica, AMissingOrDamagedFileStopsTheGameNamingIt) {
     EXPECT_NE(std::string(e.what()).find(testes::PastaDados() + "Music9.mid: cannot open"), std::string::npos)
         << e.what();
   }
+  // A damaged piece among the seven stops the game at start-up, naming it.
   const std::string pasta = std::filesystem::temp_directory_path() / "vartenos_midi_ruim/";
   std::filesystem::create_directories(pasta);
+  for (const char* nome :
+       {"Music1.mid", "Music2.mid", "Music3.mid", "Music4.mid", "Music5.mid", "FimFase.mid", "Fim.mid"}) {
+    std::filesystem::copy_file(testes::PastaDados() + nome, pasta + nome,
+                               std::filesystem::copy_options::overwrite_existing);
+  }
   std::vector<uint8_t> b;
   std::string erro;
   ASSERT_TRUE(LerArquivo(testes::PastaDados() + "Fim.mid", b, erro)) << erro;
@@ -156,12 +162,20 @@ TEST(Musica, AMissingOrDamagedFileStopsTheGameNamingIt) {
   ASSERT_TRUE(EscreverArquivo(pasta + "Fim.mid", b, erro)) << erro;
   PlataformaFalsa plataforma;
   Form1 form(plataforma, pasta, nullptr);
-  form.InicializaDM();
   try {
-    form.TocaMidi("Fim.mid");
+    form.InicializaDM();
     FAIL() << "no error";
   } catch (const FatalError& e) {
-    EXPECT_NE(std::string(e.what()).find("Fim.mid: track"), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(pasta + "Fim.mid: track"), std::string::npos) << e.what();
+  }
+  // And so does a missing one.
+  std::filesystem::remove(pasta + "Music3.mid");
+  Form1 outro(plataforma, pasta, nullptr);
+  try {
+    outro.InicializaDM();
+    FAIL() << "no error";
+  } catch (const FatalError& e) {
+    EXPECT_NE(std::string(e.what()).find(pasta + "Music3.mid: cannot open"), std::string::npos) << e.what();
   }
   std::filesystem::remove_all(pasta);
 }
