@@ -102,7 +102,7 @@ class DirectMusicPerformance : public FonteDeAudio {
   void DispositivoFechado() override;
 
   // The synthesizer's output gain at master volume 700.
-  static constexpr float kGanhoBase = 0.3f;
+  static constexpr float kGanhoBase = 0.5f;
 
  private:
   AudioCallLog* Registro() const { return registro_ ? *registro_ : nullptr; }
