@@ -31,17 +31,9 @@ int64_t DuracaoMs(const std::string& arquivo) {
   return info.duracao_us / 1000;
 }
 
-// A game on a platform without a sound card: the music follows the clock.
-struct Jogo {
-  PlataformaFalsa plataforma;
-  RegistroAudio log;
-  Form1 form{plataforma, testes::PastaDados(), nullptr};
-  Jogo() {
-    form.Registrar_Audio(&log);
-    form.InitDirectSound();
-    log.Novas();
-    form.InicializaDM();
-  }
+// A game on a platform without a sound card, music started up too: the music follows the clock.
+struct Jogo : testes::JogoSemPlaca {
+  Jogo() { form.InicializaDM(); }
 };
 
 TEST(Musica, StartUpAndTheVolumeByNameOnEveryCall) {

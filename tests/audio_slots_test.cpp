@@ -15,24 +15,12 @@
 namespace vartenos {
 namespace {
 
+using testes::JogoSemPlaca;
 using testes::PlataformaFalsa;
 using testes::RegistroAudio;
 using testes::SaidaFalsa;
 
 constexpr int32_t kBytesPorMs = 88200 / 1000;  // 88.2: positions below allow for the truncation
-
-// A game with its effects loaded, on a platform without a sound card (the slots follow the clock).
-struct JogoSemPlaca {
-  PlataformaFalsa plataforma;
-  RegistroAudio log;
-  Form1 form{plataforma, testes::PastaDados(), nullptr};
-  JogoSemPlaca() {
-    form.Registrar_Audio(&log);
-    form.InitDirectSound();
-    log.Novas();
-  }
-  void Esperar(int32_t ms) { plataforma.relogio += ms; }
-};
 
 TEST(EfeitosSlots, StartUpLoadsEightSlotsAndNamesEachCall) {
   PlataformaFalsa plataforma;

@@ -8,6 +8,7 @@
 
 #include "audio/call_log.h"
 #include "platform/platform.h"
+#include "shell/form1.h"
 
 namespace vartenos::testes {
 
@@ -80,5 +81,18 @@ class PlataformaFalsa : public Platform {
 };
 
 inline std::string PastaDados() { return std::string(VARTENOS_BUILD_DATA) + "/"; }
+
+// A game with its effects loaded, on a platform without a sound card (the slots follow the clock).
+struct JogoSemPlaca {
+  PlataformaFalsa plataforma;
+  RegistroAudio log;
+  Form1 form{plataforma, PastaDados(), nullptr};
+  JogoSemPlaca() {
+    form.Registrar_Audio(&log);
+    form.InitDirectSound();
+    log.Novas();
+  }
+  void Esperar(int32_t ms) { plataforma.relogio += ms; }
+};
 
 }  // namespace vartenos::testes

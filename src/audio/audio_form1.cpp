@@ -2,9 +2,6 @@
 #include <cctype>
 #include <vector>
 
-#include "audio/midi_file.h"
-#include "platform/byte_files.h"
-#include "platform/fatal_error.h"
 #include "shell/form1.h"
 
 namespace vartenos {
@@ -77,14 +74,11 @@ void Form1::InicializaDM() {
   perf.SetMasterAutoDownload(true);
   // Every piece is checked now, so a missing or damaged file stops the game at start-up, naming the
   // file, not in the middle of a phase. The pieces themselves are loaded only when they are played.
+  std::vector<uint8_t> bytes;
   for (const char* nome :
        {"Music1.mid", "Music2.mid", "Music3.mid", "Music4.mid", "Music5.mid", "FimFase.mid", "Fim.mid"}) {
-    const std::string caminho = Pasta_Dados() + nome;
-    std::vector<uint8_t> bytes;
-    std::string erro;
     InfoMidi info;
-    if (!LerArquivo(caminho, bytes, erro)) throw FatalError(erro);
-    if (!AnalisarMidi(bytes.data(), bytes.size(), info, erro)) throw FatalError(caminho + ": " + erro);
+    LerPecaMidi((Pasta_Dados() + nome).c_str(), bytes, info);
   }
 }
 

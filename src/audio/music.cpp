@@ -22,6 +22,31 @@ void Registrar(AudioCallLog* log, const char* linha) {
 
 }  // namespace
 
+void LerPecaMidi(const char* caminho, std::vector<uint8_t>& dados, InfoMidi& info) {
+  // Plain system calls: reading a piece again when it restarts takes no memory from the heap.
+  const int fd = ::open(caminho, O_RDONLY);
+  if (fd < 0) throw FatalError(std::string(caminho) + ": cannot open: " + std::strerror(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size <= 0 || st.st_size > (64 << 20)) {
+    ::close(fd);
+    throw FatalError(std::string(caminho) + ": not a readable MIDI file");
+  }
+  const size_t tamanho = static_cast<size_t>(st.st_size);
+  if (dados.capacity() < tamanho) dados.reserve(std::max<size_t>(tamanho, 256 << 10));
+  dados.resize(tamanho);
+  size_t lidos = 0;
+  while (lidos < tamanho) {
+    const ssize_t n = ::read(fd, dados.data() + lidos, tamanho - lidos);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    lidos += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (lidos != tamanho) throw FatalError(std::string(caminho) + ": cannot read");
+  std::string erro;
+  if (!AnalisarMidi(dados.data(), tamanho, info, erro)) throw FatalError(std::string(caminho) + ": " + erro);
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Loader
 
@@ -44,30 +69,7 @@ void DirectMusicLoader::LoadSegment(const std::string& nome, DirectMusicSegment&
   }
   seg.criado_ = false;
   std::snprintf(caminho_, sizeof caminho_, "%s%s", pasta_, nome.c_str());
-  // Plain system calls: reading a piece again when it restarts takes no memory from the heap.
-  const int fd = ::open(caminho_, O_RDONLY);
-  if (fd < 0) throw FatalError(std::string(caminho_) + ": cannot open: " + std::strerror(errno));
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_size <= 0 || st.st_size > (64 << 20)) {
-    ::close(fd);
-    throw FatalError(std::string(caminho_) + ": not a readable MIDI file");
-  }
-  const size_t tamanho = static_cast<size_t>(st.st_size);
-  if (seg.dados_.capacity() < tamanho) seg.dados_.reserve(std::max<size_t>(tamanho, 256 << 10));
-  seg.dados_.resize(tamanho);
-  size_t lidos = 0;
-  while (lidos < tamanho) {
-    const ssize_t n = ::read(fd, seg.dados_.data() + lidos, tamanho - lidos);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    lidos += static_cast<size_t>(n);
-  }
-  ::close(fd);
-  if (lidos != tamanho) throw FatalError(std::string(caminho_) + ": cannot read");
-  std::string erro;
-  if (!AnalisarMidi(seg.dados_.data(), tamanho, seg.info_, erro)) {
-    throw FatalError(std::string(caminho_) + ": " + erro);
-  }
+  LerPecaMidi(caminho_, seg.dados_, seg.info_);
   std::snprintf(seg.nome_, sizeof seg.nome_, "%s", nome.c_str());
   seg.criado_ = true;
 }

@@ -20,6 +20,10 @@ namespace vartenos {
 
 class Sintetizador;
 
+// Reads the MIDI file at `caminho` into `dados` (reusing its capacity) and parses it into `info`.
+// Throws FatalError naming the file when it is missing, unreadable or not a standard MIDI file.
+void LerPecaMidi(const char* caminho, std::vector<uint8_t>& dados, InfoMidi& info);
+
 // One MIDI file, loaded whole.
 class DirectMusicSegment {
  public:

@@ -82,6 +82,13 @@ bool Montar(const std::string& src, std::vector<Folha>& folhas, std::string& err
   const Pixels* s = nullptr;
 #define PEGAR(nome, w, h) \
   if ((s = f.Pegar(nome, w, h, error)) == nullptr) return false
+  // A sheet that is one sprite drawn from one source of the same size.
+  auto simples = [&](const char* arquivo, const char* fonte, int w, int h, bool chave) {
+    const Pixels* p = f.Pegar(fonte, w, h, error);
+    if (p == nullptr) return false;
+    Colar(nova(arquivo, w, h, chave, w), *p, 0, 0);
+    return true;
+  };
 
   // The ship: the engine flame differs per cell and is drawn first, the hull over it.
   Pixels& nave = nova("Nave.BMP", 90, 35, true, 30);
@@ -98,38 +105,29 @@ bool Montar(const std::string& src, std::vector<Folha>& folhas, std::string& err
     PEGAR(nome, 38, 24);
     Colar(inimigos, *s, 38 * k, 0);
   }
-  Pixels& estrela = nova("Estrela.BMP", 1, 1, false, 1);
-  PEGAR("estrela", 1, 1);
-  Colar(estrela, *s, 0, 0);
+  if (!simples("Estrela.BMP", "estrela", 1, 1, false)) return false;
   nova("Título.BMP", 491, 99, true, 491) = art::Titulo(false);
   nova("Título2.BMP", 491, 99, true, 491) = art::Titulo(true);
   nova("Galáxias.BMP", 68, 26, true, 34) = art::Galaxias();
-  Pixels& tiro_inimigo = nova("Tiro_Inimigo.BMP", 10, 10, true, 10);
-  PEGAR("tiro_inimigo", 10, 10);
-  Colar(tiro_inimigo, *s, 0, 0);
-  Pixels& laser = nova("Laser.BMP", 4, 10, true, 4);
-  PEGAR("laser", 4, 10);
-  Colar(laser, *s, 0, 0);
+  if (!simples("Tiro_Inimigo.BMP", "tiro_inimigo", 10, 10, true) ||
+      !simples("Laser.BMP", "laser", 4, 10, true)) {
+    return false;
+  }
   // Side shots: cell 0 flies left as drawn, cell 1 is its mirror image flying right.
   Pixels& laser2 = nova("Laser2.BMP", 44, 18, true, 22);
   PEGAR("laser2", 22, 18);
   Colar(laser2, *s, 0, 0);
   Colar(laser2, *s, 22, 0, true);
-  Pixels& laser3 = nova("Laser3.BMP", 16, 16, true, 16);
-  PEGAR("escudo", 16, 16);
-  Colar(laser3, *s, 0, 0);
+  if (!simples("Laser3.BMP", "escudo", 16, 16, true)) return false;
   Pixels& extras = nova("Extras.BMP", 144, 16, false, 16);
   for (int k = 0; k < 9; ++k) {
     Colar(extras, art::MolduraExtra(kCorExtra[k]), 16 * k, 0);
     PEGAR("extra" + std::to_string(k), 12, 12);
     Colar(extras, *s, 16 * k + 2, 2);
   }
-  Pixels& laser4 = nova("Laser4.BMP", 6, 12, false, 6);
-  PEGAR("laser4", 6, 12);
-  Colar(laser4, *s, 0, 0);
-  Pixels& laser5 = nova("Laser5.BMP", 30, 10, true, 30);
-  PEGAR("laser5", 30, 10);
-  Colar(laser5, *s, 0, 0);
+  if (!simples("Laser4.BMP", "laser4", 6, 12, false) || !simples("Laser5.BMP", "laser5", 30, 10, true)) {
+    return false;
+  }
   Pixels& laser6 = nova("Laser6.BMP", 24, 15, true, 12);
   PEGAR("laser6a", 12, 15);
   Colar(laser6, *s, 0, 0);
