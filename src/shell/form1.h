@@ -163,6 +163,42 @@ class Form1 : public EventSink, public Presenter {
   void Para_Midi();
   void Liberar_Som();
 
+  // ----- Combat: ship, weapons and shots, enemy shots, collisions, extras, shield, explosions -----
+  void Atualizar_Nave();
+  void Preenche_Vetor_Tiro(double XN, float& YN);
+  void Atualizar_Tiro();
+  void Atualizar_Escudo();
+  void Atualizar_Tempo_Invencivel();
+  static double GetAngle(double X1, double Y1, double X2, double& Y2);
+  void Preenche_Vetor_Tiro_Inimigo(double X, float& Y);
+  void Atualizar_Tiro_Inimigo();
+  static bool Intersectrect(const RECT& Rect1, const RECT& Rect2);
+  void Testa_Colisao();
+  void Preenche_Vetor_Extra(double XE, double YE, float& Index);
+  void Atualizar_Extras();
+  void Testa_Colisao_Nave_Extra();
+  void Preenche_Vetor_Explosao(double& XE, int32_t& YE);
+  void Atualizar_Explosao();
+
+  // ----- Phases: phase files, formation and phase sequencing, enemies, movement patterns -----
+  // Loads phase `Fase` into Formacoes. A missing or short file loads nothing: the player is told which
+  // file and what is wrong, and the result is false.
+  bool Preenche_Vetor_Fases(uint8_t& Fase);
+  // Generates phase 5 at random and writes Fase5.FAS into the data directory (a tool; the game never
+  // calls it).
+  void Preenche_Arquivo_Fases();
+  void Inicia_Formacao();
+  void Testa_Fim_Formacao();
+  void Testa_Fim_Fase();
+  void Atualizar_Inimigos();
+  void Formacao1(int32_t& Ini);
+  void Formacao2(int32_t& Ini);
+  void Formacao3(int32_t& Ini);
+  void Formacao4(int32_t& Ini);
+  void Formacao5(int32_t& Ini);
+  void Formacao6(int32_t& Ini);
+  void Formacao7(int32_t& Ini);
+
   // ----- Screens -----
   Tela Menu();
   void Atualizar_Fundo();
