@@ -52,6 +52,8 @@ Tela Form1::Rodar_Tela(Tela t) {
       return Menu();
     case Tela::Main:
       return Main();
+    case Tela::Pausa_AP:
+      return Pausa_AP();
     default:
       // Screens still to come behave as the menu does until they exist.
       return Menu();

@@ -201,6 +201,7 @@ class Form1 : public EventSink, public Presenter {
 
   // ----- Screens -----
   Tela Menu();
+  Tela Pausa_AP();
   void Atualizar_Fundo();
   void Atualizar_Galaxias();
   void Atualizar_FPS();

@@ -14,7 +14,14 @@ Tela Form1::Main() {
     // object destroyed in a frame is still seen in that frame.
     Atualizar_Fundo();
     Atualizar_Galaxias();
+    // Volleys leave from the ship's nose, 13 pixels in from its left edge, at its top edge.
+    float nave_y = static_cast<float>(Nave_Y);
+    Preenche_Vetor_Tiro(Nave_X + 13, nave_y);
+    Atualizar_Tiro();
+    Atualizar_Escudo();
+    Atualizar_Nave();
     Atualizar_FPS();
+    Atualizar_Tempo_Invencivel();
     if (Musica_Ligada) {
       char nome[16];
       std::snprintf(nome, sizeof nome, "Music%u.mid", static_cast<unsigned>(Musica_Fase));

@@ -19,7 +19,7 @@ bool Contem(const std::string& s, const char* part) { return s.find(part) != std
 }  // namespace
 
 void Form1::Form_Load(const std::string& command_line) {
-  // 1. Defaults before the switches.
+  // Defaults, before the command line is read: intro on, zoom skipped, no extras, no frame counter.
   Mostrar_Abertura = true;
   Pular_Efeito = true;
   Modo_Extras = false;
@@ -30,7 +30,7 @@ void Form1::Form_Load(const std::string& command_line) {
   Timer2.SetClock(&platform_);
   Timer3.SetClock(&platform_);
 
-  // 2. The switches are found anywhere in the lower-cased command line, even inside longer words.
+  // The switches are found anywhere in the lower-cased command line, even inside longer words.
   if (!command_line.empty()) {
     const std::string cmd = Minusculas(command_line);
     const bool sa = Contem(cmd, "/sa");
@@ -52,17 +52,17 @@ void Form1::Form_Load(const std::string& command_line) {
     }
   }
 
-  // 3.
+  // The whole screen, the source of every present.
   Rect_Tela = RECT{0, 0, 640, 480};
 
-  // 4 to 7. The display, its two surfaces and the fifteen sprite sheets.
+  // The display, its two surfaces and the fifteen sprite sheets.
   dx = &platform_;
   dd = std::make_unique<DirectDraw7>(platform_, texto_.get(), this);
   dd->SetCooperativeLevel(DDSCL_FULLSCREEN_EXCLUSIVE);
   dd->SetDisplayMode(640, 480, 16, 0, 0);
   Criar_Superficies();
 
-  // 8. The star field, from the generator before it is ever seeded: the same field on every run.
+  // The star field, from the generator before it is ever seeded: the same field on every run.
   for (Estrela& e : Estrelas) {
     e.X = Int(Rnd() * 640.0f);
     e.Y = Int(Rnd() * 480.0f);
@@ -70,15 +70,15 @@ void Form1::Form_Load(const std::string& command_line) {
     e.Velocidade = Rnd() * 2.0f;
   }
 
-  // 9 and 10.
+  // Sound effects and music, both on from the start.
   InitDirectSound();
   InicializaDM();
   Som_Ligado = true;
   Musica_Ligada = true;
 
-  // 11 and 12: the intro and the stand-alone fade-in come with the intro screens.
+  // The intro and the stand-alone zoom into the menu picture come with the intro screens.
 
-  // 13: the menu follows (the dispatcher enters it).
+  // The menu follows (the dispatcher enters it).
   tela_atual_ = "Menu";
 }
 

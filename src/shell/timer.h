@@ -1,6 +1,6 @@
 // A window timer as the game's three timers behave: enabling it (or changing the interval of an
 // enabled one) starts a fresh interval from now; a tick fires at most once per interval, and ticks
-// that fall due while the game is busy are not queued up (the next one keeps the original rhythm);
+// that fall due while the game is busy are not queued up (the next one keeps the timer's rhythm);
 // an interval of 0 never fires.
 #pragma once
 
