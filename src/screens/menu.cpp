@@ -77,7 +77,8 @@ Tela Form1::Menu() {
   }
 
   Reseta_Jogo();
-  return Tela::Main;
+  // Without its phase file the game cannot start: back to a fresh menu, the scores kept.
+  return fase_carregada_ ? Tela::Main : Tela::Menu;
 }
 
 }  // namespace vartenos

@@ -253,6 +253,8 @@ class Form1 : public EventSink, public Presenter {
   int32_t inicio_quadro_ = 0;
   bool quadro_anotado_ = false;
   Tela pedido_ = Tela::Nenhuma;
+  // The last phase file asked for was loaded (a new game or the next phase may start).
+  bool fase_carregada_ = false;
   Presenter* observador_ = nullptr;
   AudioCallLog* registro_audio_ = nullptr;
   TextLog* registro_texto_ = nullptr;

@@ -16,7 +16,9 @@ void Form1::Reseta_Jogo() {
   Nave_Invencivel = false;
   Pausa = false;
 
-  // The formation script of phase 1 is loaded here once the phase files exist.
+  // A missing or damaged phase file is reported and the game does not start.
+  uint8_t fase = 1;
+  fase_carregada_ = Preenche_Vetor_Fases(fase);
 
   Raio_X_Formacao5 = 200;
   Crescendo_Formacao5 = false;
