@@ -3,7 +3,8 @@
 
 namespace vartenos {
 
-// The notice line under the title (the intro and credits write it with a closing full stop).
+// The notice line under the title; the intro and the credits end it with a full stop.
 inline constexpr const char* kLinhaAviso = "© 2002 Quindar - Todos os direitos reservados";
+inline constexpr const char* kLinhaAvisoPonto = "© 2002 Quindar - Todos os direitos reservados.";
 
 }  // namespace vartenos

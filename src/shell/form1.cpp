@@ -54,10 +54,17 @@ Tela Form1::Rodar_Tela(Tela t) {
       return Main();
     case Tela::Pausa_AP:
       return Pausa_AP();
-    default:
-      // Screens still to come behave as the menu does until they exist.
-      return Menu();
+    case Tela::Muda_Fase:
+      return Muda_Fase();
+    case Tela::Fim_De_Jogo:
+      return Fim_De_Jogo();
+    case Tela::Creditos:
+      return Creditos();
+    case Tela::Nenhuma:
+    case Tela::Sair:
+      break;
   }
+  return Tela::Menu;
 }
 
 void Form1::Pedir_Tela(Tela t) {

@@ -202,6 +202,11 @@ class Form1 : public EventSink, public Presenter {
   // ----- Screens -----
   Tela Menu();
   Tela Pausa_AP();
+  Tela Creditos();
+  Tela Muda_Fase();
+  Tela Fim_De_Jogo();
+  void Abertura(const std::string& Texto, int32_t& X, int32_t& Y, uint8_t& Tamanho);
+  void Efeito_Abertura();
   void Atualizar_Fundo();
   void Atualizar_Galaxias();
   void Atualizar_FPS();

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "screens/texts.h"
 #include "shell/form1.h"
 #include "shell/numbers.h"
 
@@ -76,7 +77,21 @@ void Form1::Form_Load(const std::string& command_line) {
   Som_Ligado = true;
   Musica_Ligada = true;
 
-  // The intro and the stand-alone zoom into the menu picture come with the intro screens.
+  // The intro: three fading lines and the zoom into the menu picture; "/sp" alone shows only the zoom.
+  if (Mostrar_Abertura) {
+    struct Linha {
+      std::string texto;
+      int32_t x, y;
+      uint8_t tamanho;
+    } linhas[] = {
+        {"Quindar apresenta:", 175, 200, 18}, {"VARTENOS", 90, 200, 25}, {kLinhaAvisoPonto, 170, 200, 14}};
+    for (Linha& l : linhas) {
+      Abertura(l.texto, l.x, l.y, l.tamanho);
+      if (Leaving()) return;
+    }
+    Efeito_Abertura();
+  }
+  if (!Pular_Efeito) Efeito_Abertura();
 
   // The menu follows (the dispatcher enters it).
   tela_atual_ = "Menu";
