@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -21,6 +22,20 @@ std::string PastaTemporaria() {
   std::string modelo = "/tmp/vartenos-test-XXXXXX";
   if (mkdtemp(modelo.data()) == nullptr) return "/tmp";
   return modelo;
+}
+
+std::string PastaDadosCom(const std::map<std::string, std::vector<uint8_t>>& arquivos) {
+  namespace fs = std::filesystem;
+  const std::string dir = PastaTemporaria();
+  for (const auto& f : fs::directory_iterator(VARTENOS_BUILD_DATA)) {
+    fs::create_symlink(f.path(), fs::path(dir) / f.path().filename());
+  }
+  for (const auto& [nome, bytes] : arquivos) {
+    fs::remove(fs::path(dir) / nome);
+    std::ofstream(dir + "/" + nome, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  return dir;
 }
 
 Execucao RodarSim(const std::string& args, const std::string& script, bool with_trace) {

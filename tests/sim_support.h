@@ -1,6 +1,8 @@
 // Running vartenos-sim from the tests and reading its trace.
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,8 @@ std::string Campo(const std::string& linha, const std::string& nome);
 double Num(const std::string& linha, const std::string& nome);
 
 std::string LerArquivo(const std::string& path);
+// A temporary data directory: the built data files, with `arquivos` (name -> bytes) written over them.
+std::string PastaDadosCom(const std::map<std::string, std::vector<uint8_t>>& arquivos);
 std::string PastaTemporaria();
 
 }  // namespace vartenos::testes
