@@ -3,8 +3,10 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "assets.h"
+#include "assets_loudness.h"
 #include "audio/synth.h"
 
 namespace {
@@ -13,7 +15,8 @@ void Uso() {
   std::fprintf(stderr,
                "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR\n"
                "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n"
-               "       vartenos-assets --render-midi IN.mid OUT.wav\n");
+               "       vartenos-assets --render-midi IN.mid OUT.wav\n"
+               "       vartenos-assets --loudness FILE.mid|FILE.wav...\n");
 }
 
 }  // namespace
@@ -31,6 +34,10 @@ int main(int argc, char** argv) {
         return 1;
       }
       return 0;
+    }
+    if (a == "--loudness" && i + 1 < argc) {
+      // Loudness, peak and DC offset of each file (and of each MIDI track alone), as the game plays it.
+      return vartenos::assets::ImprimirVolumes(std::vector<std::string>(argv + i + 1, argv + argc));
     }
     if ((a == "--src" || a == "--out" || a == "--contact-sheet") && i + 1 < argc) {
       const std::string v = argv[++i];
