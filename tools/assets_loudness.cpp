@@ -192,8 +192,8 @@ struct Render {
 };
 
 // Plays `midi` from its start to its last tick plus `cauda_s` seconds of release, at `ganho`.
-bool Tocar(Render& r, const std::vector<unsigned char>& midi, float ganho, double cauda_s, std::vector<float>& out,
-           std::string& error) {
+bool Tocar(Render& r, const std::vector<unsigned char>& midi, float ganho, double cauda_s,
+           std::vector<float>& out, std::string& error) {
   InfoMidi info;
   if (!AnalisarMidi(midi.data(), midi.size(), info, error)) return false;
   constexpr int kBloco = 512;
@@ -240,7 +240,8 @@ Medida Medir(const float* x, size_t quadros, int taxa) {
   return m;
 }
 
-bool TrilhasSolo(const std::vector<unsigned char>& midi, std::vector<TrilhaSolo>& trilhas, std::string& error) {
+bool TrilhasSolo(const std::vector<unsigned char>& midi, std::vector<TrilhaSolo>& trilhas,
+                 std::string& error) {
   trilhas.clear();
   InfoMidi info;
   if (!AnalisarMidi(midi.data(), midi.size(), info, error)) return false;
@@ -285,17 +286,20 @@ bool MedirArquivo(const std::string& path, int taxa, std::vector<LinhaVolume>& l
     }
     std::vector<float> f(static_cast<size_t>(som.Quadros()) * 2);
     for (int64_t i = 0; i < som.Quadros(); ++i) {
-      for (int c = 0; c < 2; ++c) f[2 * i + c] = som.amostras[i * som.canais + (som.canais == 2 ? c : 0)] / 32768.0f;
+      for (int c = 0; c < 2; ++c)
+        f[2 * i + c] = som.amostras[i * som.canais + (som.canais == 2 ? c : 0)] / 32768.0f;
     }
-    LinhaVolume l{"mix", Medir(f.data(), f.size() / 2, som.taxa), 20.0 * std::log10(DirectSound::kGanhoEfeitos)};
+    LinhaVolume l{"mix", Medir(f.data(), f.size() / 2, som.taxa),
+                  20.0 * std::log10(DirectSound::kGanhoEfeitos)};
     linhas.push_back(l);
     return true;
   }
   InfoMidi info;
   if (!AnalisarMidi(bytes.data(), bytes.size(), info, error)) {
-    error = path + ": " + (bytes.size() >= 4 && std::memcmp(bytes.data(), "MThd", 4) == 0
-                               ? error
-                               : std::string("neither a WAV (RIFF) nor a MIDI (MThd) file"));
+    error = path + ": " +
+            (bytes.size() >= 4 && std::memcmp(bytes.data(), "MThd", 4) == 0
+                 ? error
+                 : std::string("neither a WAV (RIFF) nor a MIDI (MThd) file"));
     return false;
   }
   std::vector<TrilhaSolo> solos;

@@ -37,7 +37,8 @@ struct TrilhaSolo {
   std::string nome;
   std::vector<unsigned char> midi;
 };
-bool TrilhasSolo(const std::vector<unsigned char>& midi, std::vector<TrilhaSolo>& trilhas, std::string& error);
+bool TrilhasSolo(const std::vector<unsigned char>& midi, std::vector<TrilhaSolo>& trilhas,
+                 std::string& error);
 
 // Prints the table for `paths`; returns the process exit status.
 int ImprimirVolumes(const std::vector<std::string>& paths);

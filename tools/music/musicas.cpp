@@ -8,6 +8,7 @@
 // the game restarts at its end loops without a gap.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -45,15 +46,27 @@ struct Nota {
   int canal, tecla, velocidade;
 };
 
+struct Controle {
+  int64_t tick;  // relative to the section's start
+  int canal, numero, valor;
+};
+
 struct Secao {
   std::string nome;
   int linha = 0;
   int compassos = 0;
   int transpor = 0;
-  int andamento = 0;  // 0: unchanged
+  int andamento = 0;      // 0: the piece's own
+  int andamento_fim = 0;  // a tempo the section glides to, beat by beat (0: none)
   // One chord per step of the section.
   std::vector<Acorde> acordes;
   std::vector<Nota> notas;  // ticks relative to the section's start
+  std::vector<Controle> controles;
+};
+
+struct Trecho {
+  int secao;
+  int transpor;  // semitones for this playing of the section ("A+2" in the form); drums stay
 };
 
 struct Partitura {
@@ -62,7 +75,9 @@ struct Partitura {
   int compasso = 4;  // beats per bar
   std::vector<Canal> canais;
   std::vector<Secao> secoes;
-  std::vector<int> forma;  // section indexes
+  std::vector<Trecho> forma;
+  std::string fonte;    // the score's path, for messages
+  int linha_forma = 0;  // the line of the form
 };
 
 class Erro {
@@ -240,6 +255,7 @@ class Leitor {
     if (p_.arquivo.empty()) throw Erro(path_, n_, "no 'arquivo NAME.mid' line");
     if (p_.canais.empty()) throw Erro(path_, n_, "no instruments ('canal' lines)");
     if (p_.forma.empty()) throw Erro(path_, n_, "no 'forma' line");
+    p_.fonte = path_;
     return p_;
   }
 
@@ -275,11 +291,17 @@ class Leitor {
     if (cmd == "arquivo" && t.size() == 2) {
       p_.arquivo = t[1];
     } else if (cmd == "andamento" && t.size() == 2) {
-      const int bpm = Inteiro(t[1], 30, 300, "tempo");
-      if (secao_)
+      // "andamento 72>54" inside a section: from 72 to 54 beat by beat across the section.
+      const size_t seta = t[1].find('>');
+      const int bpm = Inteiro(t[1].substr(0, seta), 30, 300, "tempo");
+      if (seta != std::string::npos && !secao_) Falha("a tempo glide ('A>B') belongs inside a section");
+      if (secao_) {
         secao_->andamento = bpm;
-      else
+        if (seta != std::string::npos)
+          secao_->andamento_fim = Inteiro(t[1].substr(seta + 1), 30, 300, "tempo");
+      } else {
         p_.andamento = bpm;
+      }
     } else if (cmd == "compasso" && t.size() == 2 && !secao_) {
       p_.compasso = Inteiro(t[1], 2, 7, "beats per bar");
     } else if (cmd == "canal" && (t.size() == 6 || t.size() == 7) && !secao_) {
@@ -308,13 +330,21 @@ class Leitor {
     } else if (cmd == "forma") {
       Fechar();
       if (t.size() < 2) Falha("the form names no section");
+      p_.linha_forma = n_;
       for (size_t i = 1; i < t.size(); ++i) {
+        // "A+2" plays section A two semitones up.
+        std::string nome = t[i];
+        int transpor = 0;
+        if (const size_t sinal = nome.find_first_of("+-"); sinal != std::string::npos && sinal > 0) {
+          transpor = Inteiro(nome.substr(sinal + (nome[sinal] == '+')), -12, 12, "transposition");
+          nome.resize(sinal);
+        }
         int achou = -1;
         for (size_t s = 0; s < p_.secoes.size(); ++s) {
-          if (p_.secoes[s].nome == t[i]) achou = static_cast<int>(s);
+          if (p_.secoes[s].nome == nome) achou = static_cast<int>(s);
         }
-        if (achou < 0) Falha("the form names an unknown section '" + t[i] + "'");
-        p_.forma.push_back(achou);
+        if (achou < 0) Falha("the form names an unknown section '" + nome + "'");
+        p_.forma.push_back({achou, transpor});
       }
     } else if (cmd == "transpor" && t.size() == 2 && secao_) {
       secao_->transpor = Inteiro(t[1], -24, 24, "transposition");
@@ -363,14 +393,24 @@ class Leitor {
     const std::string& tipo = t[1];
     const int total = secao_->compassos * Passos();
     const int tr = secao_->transpor;
-    int velocidade = 96;
+    int velocidade = 96, velocidade_fim = -1;  // "vel=60>100": a swell across the section
+    int grave = 0, agudo = 127;                // "faixa=e2-b3": chord tones folded into that range
     std::vector<bool> compassos(static_cast<size_t>(secao_->compassos), true);  // bars the part plays in
     std::vector<std::string> args(t.begin() + 2, t.end());
     while (!args.empty() && args.back().find('=') != std::string::npos) {
       const std::string op = args.back();
       args.pop_back();
       if (op.rfind("vel=", 0) == 0) {
-        velocidade = Inteiro(op.substr(4), 1, 127, "velocity");
+        const size_t seta = op.find('>');
+        velocidade = Inteiro(op.substr(4, seta == std::string::npos ? std::string::npos : seta - 4), 1, 127,
+                             "velocity");
+        if (seta != std::string::npos) velocidade_fim = Inteiro(op.substr(seta + 1), 1, 127, "velocity");
+      } else if (op.rfind("faixa=", 0) == 0 && (tipo == "graus" || tipo == "acorde")) {
+        const size_t traco = op.find('-', 7);
+        if (traco == std::string::npos || !Tecla(op.substr(6, traco - 6), grave) ||
+            !Tecla(op.substr(traco + 1), agudo) || agudo - grave < 11) {
+          Falha("bad range '" + op + "' (faixa=LOW-HIGH, at least an octave apart, e.g. faixa=e2-b3)");
+        }
       } else if (op.rfind("em=", 0) == 0 && tipo != "notas") {
         std::fill(compassos.begin(), compassos.end(), false);
         std::stringstream ss(op.substr(3));
@@ -378,9 +418,20 @@ class Leitor {
           compassos[static_cast<size_t>(Inteiro(b, 1, secao_->compassos, "bar number") - 1)] = true;
         }
       } else {
-        Falha("bad option '" + op + "' (vel=N, or em=BAR,BAR... for patterns)");
+        Falha("bad option '" + op + "' (vel=N or vel=N>M, faixa=LOW-HIGH, or em=BAR,BAR... for patterns)");
       }
     }
+    // The velocity at a step, following a swell if there is one.
+    auto vel_em = [&](int p) {
+      if (velocidade_fim < 0) return velocidade;
+      return static_cast<int>(
+          std::lround(velocidade + (velocidade_fim - velocidade) * static_cast<double>(p) / total));
+    };
+    auto dobrar = [&](int k) {
+      while (k < grave) k += 12;
+      while (k > agudo) k -= 12;
+      return k;
+    };
     // A pattern may be split with '|' for reading; it repeats for as long as the section lasts.
     auto padrao_de = [&](const std::string& s) {
       std::string p;
@@ -406,8 +457,17 @@ class Leitor {
         if (dp == std::string::npos)
           Falha("bad note '" + tok + "' (expected NOTE:DURATION, e.g. e5:q or r:h)");
         std::string dur = tok.substr(dp + 1);
-        int vel = velocidade;
-        if (!dur.empty() && dur.back() == '!') vel = std::min(127, vel + 20), dur.pop_back();
+        // A played line, not a machine: the first beat of a bar leans in, the third less, notes off the
+        // beat fall back; '!' accents a note, '?' plays it softly.
+        const int no_compasso = pos % Passos();
+        int vel = vel_em(pos) + (no_compasso == 0              ? 8
+                                 : no_compasso == Passos() / 2 ? 4
+                                 : no_compasso % 4 == 0        ? 0
+                                 : no_compasso % 2 == 0        ? -5
+                                                               : -8);
+        if (!dur.empty() && dur.back() == '!') vel += 20, dur.pop_back();
+        if (!dur.empty() && dur.back() == '?') vel -= 24, dur.pop_back();
+        vel = std::clamp(vel, 1, 127);
         int passos;
         if (!Duracao(dur, passos)) Falha("bad duration in '" + tok + "' (w h q e s, a dot, or sixteenths)");
         const std::string alturas = tok.substr(0, dp);
@@ -451,8 +511,8 @@ class Leitor {
           if (!Grau(ch, a, intervalo, usa_baixo))
             Falha(std::string("bad degree '") + ch + "' (0-9, '-' hold, '.' rest)");
           const int r = usa_baixo && a.baixo >= 0 ? (a.baixo + tr + 120) % 12 : raiz;
-          teclas.push_back(base + r + intervalo);
-          vel = velocidade;
+          teclas.push_back(dobrar(base + r + intervalo));
+          vel = vel_em(p);
         } else {
           if (ch != 'x' && ch != 'X')
             Falha(std::string("bad chord stroke '") + ch + "' (x, X accent, '-' hold, '.' rest)");
@@ -464,9 +524,10 @@ class Leitor {
             int k = base + (raiz + iv) % 12;
             while (k < centro - 6) k += 12;
             while (k > centro + 5) k -= 12;
+            k = dobrar(k);
             if (std::find(teclas.begin(), teclas.end(), k) == teclas.end()) teclas.push_back(k);
           }
-          vel = ch == 'X' ? std::min(127, velocidade + 20) : velocidade;
+          vel = ch == 'X' ? std::min(127, vel_em(p) + 20) : vel_em(p);
         }
         ini = p;
       }
@@ -481,17 +542,31 @@ class Leitor {
         if (ch == '.') continue;
         int vel;
         if (ch == 'x')
-          vel = velocidade;
+          vel = vel_em(p);
         else if (ch == 'X')
-          vel = std::min(127, velocidade + 24);
+          vel = std::min(127, vel_em(p) + 24);
         else if (ch == 'o')
-          vel = velocidade / 2;
+          vel = vel_em(p) / 2;
         else
           Falha(std::string("bad drum stroke '") + ch + "' (x, X accent, o soft, '.' rest)");
         nota(p, p + 1, tecla, vel);
       }
+    } else if (tipo == "expressao") {
+      // The channel's expression (controller 11), from one level to another across the section, an
+      // eighth note at a time: swells and fades under held notes.
+      if (args.size() != 1) Falha("expected: INSTRUMENT expressao LEVEL or LEVEL>LEVEL (0-127)");
+      const size_t seta = args[0].find('>');
+      velocidade = Inteiro(args[0].substr(0, seta), 0, 127, "expression");
+      velocidade_fim =
+          seta == std::string::npos ? velocidade : Inteiro(args[0].substr(seta + 1), 0, 127, "expression");
+      int ultimo = -1;
+      for (int p = 0; p < total; p += 2) {
+        const int v = std::clamp(vel_em(p), 0, 127);
+        if (v != ultimo) secao_->controles.push_back({static_cast<int64_t>(p) * kTicksPasso, c.canal, 11, v});
+        ultimo = v;
+      }
     } else {
-      Falha("unknown part '" + tipo + "' (notas, graus, acorde or bateria)");
+      Falha("unknown part '" + tipo + "' (notas, graus, acorde, bateria or expressao)");
     }
   }
 
@@ -578,17 +653,36 @@ std::vector<uint8_t> Midi(const Partitura& p) {
   mestre.push_back(Andamento(0, p.andamento));
   int64_t t = 0;
   int andamento = p.andamento;
-  for (int s : p.forma) {
-    const Secao& sec = p.secoes[s];
+  std::vector<Controle> controles;
+  for (const Trecho& trecho : p.forma) {
+    const Secao& sec = p.secoes[trecho.secao];
     const int novo = sec.andamento ? sec.andamento : p.andamento;
     if (novo != andamento) {
       mestre.push_back(Andamento(t, novo));
       andamento = novo;
     }
+    if (sec.andamento_fim) {
+      // A glide: a new tempo on every beat, the last beat at the target.
+      const int batidas = sec.compassos * p.compasso;
+      for (int b = 1; b < batidas; ++b) {
+        const int bpm = static_cast<int>(std::lround(
+            sec.andamento + (sec.andamento_fim - sec.andamento) * static_cast<double>(b) / (batidas - 1)));
+        if (bpm != andamento) mestre.push_back(Andamento(t + b * kTicksSeminima, bpm));
+        andamento = bpm;
+      }
+    }
     for (Nota n : sec.notas) {
       n.inicio += t;
       n.fim += t;
+      if (n.canal != 9) n.tecla += trecho.transpor;
+      if (n.tecla < 0 || n.tecla > 127)
+        throw Erro(p.fonte, p.linha_forma,
+                   "transposing '" + sec.nome + "' takes a note outside the MIDI range");
       notas.push_back(n);
+    }
+    for (Controle c : sec.controles) {
+      c.tick += t;
+      controles.push_back(c);
     }
     t += sec.compassos * compasso_ticks;
   }
@@ -611,6 +705,14 @@ std::vector<uint8_t> Midi(const Partitura& p) {
     for (auto [cc, v] : {std::pair<int, int>{121, 0}, {7, c.volume}, {10, c.pan}, {91, c.reverb}, {93, 0}}) {
       ev.push_back(
           {0, 0, {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(cc), static_cast<uint8_t>(v)}});
+    }
+    for (const Controle& k : controles) {
+      if (k.canal == c.canal) {
+        ev.push_back({k.tick,
+                      0,
+                      {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(k.numero),
+                       static_cast<uint8_t>(k.valor)}});
+      }
     }
     // Note-ons and note-offs, with a note that strikes a key already sounding on the channel ending the
     // earlier one first (otherwise the earlier note-off would cut the new note short).

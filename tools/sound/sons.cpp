@@ -1,10 +1,13 @@
 // The seven sound effects, synthesised from the recipes in data/sound/efeitos.txt.
 //
 // A recipe is a list of layers, each a tone sweeping between two frequencies, a burst of filtered
-// noise, or a run of notes, with its own envelope, level and place in the stereo field. The layers are
-// added, the ends faded (2 ms in, 8 ms out, so no clip starts or stops with a click), and the whole
-// scaled so its loudest sample sits at -1 dB of full scale. Noise comes from a fixed-seed generator,
-// so the same recipe always gives the same bytes.
+// noise, a crackle of random clicks, or a run of notes, with its own envelope, level and place in the
+// stereo field. The oscillators are built from their harmonics below the Nyquist frequency, so a sweep
+// does not alias and a pulse wave carries no DC. The layers are added, passed through a DC-blocking
+// filter, the ends faded (2 ms in, 8 ms out unless the recipe asks for a longer release, so no clip
+// starts or stops with a click), and the whole scaled either so its loudest sample sits at -1 dB of
+// full scale or to the loudness the recipe names, never past a true peak of -1 dB. Noise comes from a
+// fixed-seed generator, so the same recipe always gives the same bytes.
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -17,6 +20,7 @@
 #include <vector>
 
 #include "assets.h"
+#include "assets_loudness.h"
 #include "audio/wav_file.h"
 
 namespace vartenos::assets {
@@ -29,7 +33,7 @@ constexpr double kPico = 0.891;  // -1 dB of full scale
 enum class Forma { Seno, Triangulo, Quadrada, Serra, Sino };
 
 struct Camada {
-  enum Tipo { Tom, Ruido, Notas } tipo = Tom;
+  enum Tipo { Tom, Ruido, Estalos, Notas } tipo = Tom;
   Forma forma = Forma::Seno;
   double inicio = 0, dur = 0, f0 = 0, f1 = 0, ganho = 0, pan = 0;
   double ataque = 0.002;
@@ -37,6 +41,8 @@ struct Camada {
   bool curva_lin = false;     // frequency sweep linear instead of exponential
   double vib_taxa = 0, vib_prof = 0, am_taxa = 0, am_prof = 0, duty = 0.5, desafino = 0;
   double corte0 = 0, corte1 = 0, soar = 1.5;
+  double solta = 0.005;                          // the release of a sustained level (queda=sust)
+  double densidade = 0;                          // clicks a second (estalos)
   std::vector<std::pair<double, double>> notas;  // frequency, slot length
 };
 
@@ -44,6 +50,10 @@ struct Receita {
   std::string arquivo;
   double segundos = 0;
   int linha = 0;
+  bool com_lufs = false;  // scaled to a loudness instead of to its peak
+  double lufs = 0;
+  double saida = 0.008;  // the fade-out at the end
+  double saturar = 0;    // drive of a soft saturation (tanh) that thickens a peaky sound (0: none)
   std::vector<Camada> camadas;
 };
 
@@ -58,22 +68,52 @@ struct Xorshift {
   }
 };
 
-double Oscilador(Forma f, double fase, double duty) {
+// How much of a partial at `hz` is kept: all of it up to 40% of the sampling rate, fading out to none
+// at 48%, so partials leave smoothly as a sweep rises instead of folding back down as aliases.
+double Banda(double hz) {
+  const double r = std::fabs(hz) / kTaxa;
+  return r <= 0.40 ? 1.0 : r >= 0.48 ? 0.0 : (0.48 - r) / 0.08;
+}
+
+// One sample of a wave at phase `fase` (in cycles) and frequency `hz`, summed from its harmonics
+// (Fourier series without the constant term): band-limited and centred on zero.
+double Oscilador(Forma f, double fase, double duty, double hz) {
   const double x = fase - std::floor(fase);
-  switch (f) {
-    case Forma::Seno:
-      return std::sin(2 * M_PI * x);
-    case Forma::Triangulo:
-      return x < 0.5 ? 4 * x - 1 : 3 - 4 * x;
-    case Forma::Quadrada:
-      return x < duty ? 1.0 : -1.0;
-    case Forma::Serra:
-      return 2 * x - 1;
-    case Forma::Sino:
-      return std::sin(2 * M_PI * x) + 0.35 * std::sin(2 * M_PI * 2.76 * x) +
-             0.15 * std::sin(2 * M_PI * 5.40 * x);
+  if (f == Forma::Seno) return std::sin(2 * M_PI * x);
+  if (f == Forma::Sino) {
+    double y = 0;
+    for (auto [razao, nivel] : {std::pair{1.0, 1.0}, {2.76, 0.35}, {5.40, 0.15}}) {
+      y += nivel * Banda(hz * razao) * std::sin(2 * M_PI * razao * x);
+    }
+    return y;
   }
-  return 0;
+  // cos(n w) and sin(n w) by rotating a unit vector: one sine and cosine a sample.
+  const double c1 = std::cos(2 * M_PI * x), s1 = std::sin(2 * M_PI * x);
+  double c = c1, s = s1, y = 0;
+  for (int n = 1;; ++n) {
+    const double b = Banda(hz * n);
+    if (b <= 0) break;
+    double an = 0, bn = 0;  // y += an cos(n w) + bn sin(n w)
+    switch (f) {
+      case Forma::Quadrada:  // +1 for the first `duty` of the cycle, -1 after
+        an = 2 * std::sin(2 * M_PI * n * duty) / (M_PI * n);
+        bn = 2 * (1 - std::cos(2 * M_PI * n * duty)) / (M_PI * n);
+        break;
+      case Forma::Serra:  // rising from -1 to 1
+        bn = -2 / (M_PI * n);
+        break;
+      case Forma::Triangulo:  // -1 at the start of the cycle, +1 at its middle
+        an = n % 2 ? -8 / (M_PI * M_PI * n * n) : 0;
+        break;
+      default:
+        break;
+    }
+    y += b * (an * c + bn * s);
+    const double c2 = c * c1 - s * s1;
+    s = s * c1 + c * s1;
+    c = c2;
+  }
+  return y;
 }
 
 // The level of a layer `t` seconds into its `dur`.
@@ -87,8 +127,8 @@ double Envelope(const Camada& c, double t, double dur) {
       e = std::exp(-6.9 * u) * (1 - u);  // -60 dB at the end, reaching zero exactly
     } else if (c.queda == "lin") {
       e = 1 - u;
-    } else {  // sust: flat, with a 5 ms release
-      const double r = std::min(0.005, dur * 0.25);
+    } else {  // sust: flat, then its release
+      const double r = std::min(c.solta, dur * 0.5);
       e = t > dur - r ? (dur - t) / r : 1.0;
     }
   }
@@ -138,7 +178,19 @@ bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string
       Receita r;
       r.linha = n;
       if (!(ss >> r.arquivo >> r.segundos) || r.segundos <= 0 || r.segundos > 5) {
-        return falha("expected: som FILE SECONDS (up to 5 s)");
+        return falha("expected: som FILE SECONDS (up to 5 s) [lufs=LEVEL] [saida=SECONDS]");
+      }
+      for (std::string op; ss >> op;) {
+        double v = 0;
+        if (std::sscanf(op.c_str(), "lufs=%lf", &v) == 1 && v < 0 && v > -60) {
+          r.com_lufs = true, r.lufs = v;
+        } else if (std::sscanf(op.c_str(), "saida=%lf", &v) == 1 && v >= 0.001 && v < r.segundos / 2) {
+          r.saida = v;
+        } else if (std::sscanf(op.c_str(), "saturar=%lf", &v) == 1 && v > 0 && v <= 10) {
+          r.saturar = v;
+        } else {
+          return falha("bad option '" + op + "' (lufs=LEVEL under 0, saida=SECONDS, saturar=DRIVE up to 10)");
+        }
       }
       out.push_back(r);
       continue;
@@ -156,13 +208,18 @@ bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string
       if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.corte0 >> c.corte1)) {
         return falha("expected: ruido START DUR GAIN PAN CUTOFF0 CUTOFF1 [options]");
       }
+    } else if (cmd == "estalos") {
+      c.tipo = Camada::Estalos;
+      if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.densidade >> c.corte0) || c.densidade <= 0) {
+        return falha("expected: estalos START DUR GAIN PAN CLICKS_A_SECOND HIGHPASS [options]");
+      }
     } else if (cmd == "notas") {
       c.tipo = Camada::Notas;
       if (!(ss >> forma >> c.inicio >> c.ganho >> c.pan)) {
         return falha("expected: notas WAVE START GAIN PAN NOTE:SECONDS... [options]");
       }
     } else {
-      return falha("unknown command '" + cmd + "' (som, tom, ruido or notas)");
+      return falha("unknown command '" + cmd + "' (som, tom, ruido, estalos or notas)");
     }
     if (!forma.empty()) {
       static const std::map<std::string, Forma> kFormas = {{"seno", Forma::Seno},
@@ -209,6 +266,8 @@ bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string
         c.desafino = a;
       else if (k == "soar" && um && a > 0)
         c.soar = a;
+      else if (k == "solta" && um && a > 0)
+        c.solta = a;
       else
         return falha("bad option '" + op + "'");
     }
@@ -244,8 +303,8 @@ void SomarTom(const Camada& c, double inicio, double dur, double f0, double f1, 
     if (c.am_taxa > 0) e *= 1 - c.am_prof * 0.5 * (1 - std::cos(2 * M_PI * c.am_taxa * t));
     fase_l += f * k / kTaxa;
     fase_r += f / k / kTaxa;
-    mix[2 * (n0 + i)] += e * pl * Oscilador(c.forma, fase_l, c.duty);
-    mix[2 * (n0 + i) + 1] += e * pr * Oscilador(c.forma, fase_r, c.duty);
+    mix[2 * (n0 + i)] += e * pl * Oscilador(c.forma, fase_l, c.duty, f * k);
+    mix[2 * (n0 + i) + 1] += e * pr * Oscilador(c.forma, fase_r, c.duty, f / k);
   }
 }
 
@@ -274,6 +333,38 @@ void SomarRuido(const Camada& c, uint32_t semente, std::vector<double>& mix) {
   }
 }
 
+// A crackle: clicks at random moments (on average `densidade` a second), each a spark of noise dying
+// within a millisecond or two, of random strength, thinned out as the layer's level falls, and
+// high-passed at `corte0` so that they snap rather than thud.
+void SomarEstalos(const Camada& c, uint32_t semente, std::vector<double>& mix) {
+  double pl, pr;
+  Pan(c.pan, pl, pr);
+  Xorshift gerador{semente};
+  const int64_t n0 = static_cast<int64_t>(std::llround(c.inicio * kTaxa));
+  const int64_t n = static_cast<int64_t>(c.dur * kTaxa);
+  const int64_t total = static_cast<int64_t>(mix.size() / 2);
+  const double queda_faisca = std::exp(-1.0 / (0.0007 * kTaxa));
+  const double a = std::exp(-2 * M_PI * c.corte0 / kTaxa);  // one-pole high-pass
+  double faisca[2] = {0, 0}, x1[2] = {0, 0}, y1[2] = {0, 0};
+  for (int64_t i = 0; i < n && n0 + i < total; ++i) {
+    const double t = static_cast<double>(i) / kTaxa;
+    const double e = Envelope(c, t, c.dur);
+    if ((gerador.Proximo() + 1) / 2 < c.densidade / kTaxa * std::sqrt(e)) {
+      const double forca = 0.4 + 0.6 * (gerador.Proximo() + 1) / 2;
+      const int lado = gerador.Proximo() < 0 ? 0 : 1;
+      faisca[lado] += forca;
+      faisca[1 - lado] += forca * 0.5;
+    }
+    for (int l = 0; l < 2; ++l) {
+      const double x = faisca[l] * gerador.Proximo();
+      faisca[l] *= queda_faisca;
+      const double y = a * (y1[l] + x - x1[l]);
+      x1[l] = x, y1[l] = y;
+      mix[2 * (n0 + i) + l] += c.ganho * e * (l ? pr : pl) * y;
+    }
+  }
+}
+
 bool Sintetizar(const Receita& r, SomPcm& som, std::string& error) {
   const int64_t quadros = static_cast<int64_t>(r.segundos * kTaxa);
   std::vector<double> mix(static_cast<size_t>(quadros) * 2, 0.0);
@@ -287,6 +378,9 @@ bool Sintetizar(const Receita& r, SomPcm& som, std::string& error) {
       case Camada::Ruido:
         SomarRuido(c, semente++, mix);
         break;
+      case Camada::Estalos:
+        SomarEstalos(c, semente++, mix);
+        break;
       case Camada::Notas: {
         double t = c.inicio;
         for (const auto& [hz, s] : c.notas) {
@@ -297,13 +391,34 @@ bool Sintetizar(const Receita& r, SomPcm& som, std::string& error) {
       }
     }
   }
+  if (r.saturar > 0) {
+    double cheio = 1e-9;
+    for (double x : mix) cheio = std::max(cheio, std::fabs(x));
+    const double k = std::tanh(r.saturar);
+    for (double& x : mix) x = std::tanh(r.saturar * x / cheio) / k * cheio;
+  }
+  // No DC: a one-pole high-pass at 20 Hz, well under anything the sounds play.
+  const double polo = 1 - 2 * M_PI * 20.0 / kTaxa;
+  for (int l = 0; l < 2; ++l) {
+    double x1 = 0, y1 = 0;
+    for (int64_t i = 0; i < quadros; ++i) {
+      const double x = mix[2 * i + l];
+      y1 = x - x1 + polo * y1;
+      x1 = x;
+      mix[2 * i + l] = y1;
+    }
+  }
   // Fades at both ends, then the level.
-  const int64_t entrada = kTaxa * 2 / 1000, saida = kTaxa * 8 / 1000;
+  const int64_t entrada = kTaxa * 2 / 1000, saida = static_cast<int64_t>(r.saida * kTaxa);
   double pico = 0;
   for (int64_t i = 0; i < quadros; ++i) {
     double g = 1;
     if (i < entrada) g = static_cast<double>(i) / entrada;
-    if (quadros - 1 - i < saida) g = std::min(g, static_cast<double>(quadros - 1 - i) / saida);
+    if (quadros - 1 - i < saida) {
+      // A raised-cosine release: long ones fall smoothly, not along a straight line.
+      const double u = static_cast<double>(quadros - 1 - i) / saida;
+      g = std::min(g, saida > kTaxa / 50 ? 0.5 - 0.5 * std::cos(M_PI * u) : u);
+    }
     mix[2 * i] *= g;
     mix[2 * i + 1] *= g;
     pico = std::max({pico, std::fabs(mix[2 * i]), std::fabs(mix[2 * i + 1])});
@@ -312,11 +427,22 @@ bool Sintetizar(const Receita& r, SomPcm& som, std::string& error) {
     error = "data/sound: " + r.arquivo + " (line " + std::to_string(r.linha) + ") comes out silent";
     return false;
   }
+  // The level: the peak at -1 dB, or the loudness asked for, held under a true peak of -1 dB.
+  std::vector<float> f(mix.size());
+  for (size_t i = 0; i < mix.size(); ++i) f[i] = static_cast<float>(mix[i] / pico);
+  const Medida m = Medir(f.data(), static_cast<size_t>(quadros), kTaxa);
+  double ganho = kPico / pico;
+  if (r.com_lufs) {
+    const double teto = std::pow(10.0, (-1.0 - m.pico_dbtp) / 20.0) / pico;
+    ganho = std::min(teto, std::pow(10.0, (r.lufs - m.lufs) / 20.0) / pico);
+  } else {
+    ganho = std::min(ganho, std::pow(10.0, (-1.0 - m.pico_dbtp) / 20.0) / pico);
+  }
   som.taxa = kTaxa;
   som.canais = 2;
   som.amostras.resize(mix.size());
   for (size_t i = 0; i < mix.size(); ++i) {
-    som.amostras[i] = static_cast<int16_t>(std::lrint(mix[i] / pico * kPico * 32767.0));
+    som.amostras[i] = static_cast<int16_t>(std::lrint(mix[i] * ganho * 32767.0));
   }
   return true;
 }
