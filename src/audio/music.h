@@ -105,8 +105,10 @@ class DirectMusicPerformance : public FonteDeAudio {
   void Renderizar(float* out, int frames) override;
   void DispositivoFechado() override;
 
-  // The synthesizer's output gain at master volume 700.
-  static constexpr float kGanhoBase = 0.5f;
+  // The synthesizer's output gain at master volume 700: 7 dB under FluidSynth's usual 0.5, so that the
+  // phase themes (-25 to -21 LUFS in the game's output) leave every shot (about -17 LUFS at the effects'
+  // share of full scale) at least 3 LU above them ("vartenos-assets --loudness" measures both).
+  static constexpr float kGanhoBase = 0.2234f;
 
  private:
   AudioCallLog* Registro() const { return registro_ ? *registro_ : nullptr; }

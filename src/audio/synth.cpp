@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -53,6 +54,11 @@ struct Sintetizador::Impl {
   fluid_synth_t* synth = nullptr;
   fluid_player_t* player = nullptr;
   int64_t fim_ticks = 0;
+  // A DC-blocking high-pass at 10 Hz on the output: several General MIDI soundfonts (FluidR3_GM among
+  // them) hold pad, string and synth samples that sit off zero, which would eat headroom and click
+  // when a piece stops.
+  double polo = 0.999;
+  double x1[2] = {0, 0}, y1[2] = {0, 0};
 };
 
 std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& soundfont,
@@ -84,6 +90,7 @@ std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& s
     return nullptr;
   }
   fluid_synth_set_gain(m.synth, 0.5f);
+  m.polo = 1.0 - 2.0 * M_PI * 10.0 / taxa;
   return s;
 }
 
@@ -141,6 +148,15 @@ void Sintetizador::Ganho(float g) { fluid_synth_set_gain(impl_->synth, g); }
 
 void Sintetizador::Renderizar(float* out, int frames) {
   fluid_synth_write_float(impl_->synth, frames, out, 0, 2, out, 1, 2);
+  Impl& m = *impl_;
+  for (int i = 0; i < frames; ++i) {
+    for (int c = 0; c < 2; ++c) {
+      const double x = out[2 * i + c];
+      m.y1[c] = x - m.x1[c] + m.polo * m.y1[c];
+      m.x1[c] = x;
+      out[2 * i + c] = static_cast<float>(m.y1[c]);
+    }
+  }
 }
 
 bool RenderizarMidi(const std::string& midi_path, const std::string& soundfont, int taxa, double cauda_s,

@@ -511,7 +511,8 @@ class Leitor {
           if (!Grau(ch, a, intervalo, usa_baixo))
             Falha(std::string("bad degree '") + ch + "' (0-9, '-' hold, '.' rest)");
           const int r = usa_baixo && a.baixo >= 0 ? (a.baixo + tr + 120) % 12 : raiz;
-          teclas.push_back(dobrar(base + r + intervalo));
+          // A range moves the chord's root into it; the tone keeps its interval above that root.
+          teclas.push_back(dobrar(base + r) + intervalo);
           vel = vel_em(p);
         } else {
           if (ch != 'x' && ch != 'X')
