@@ -223,7 +223,7 @@ Checagem ChecarFormacoes(const Fase_Formacoes& f) {
                             " enemies together would be more than the 150 the enemy table holds"});
   }
   for (int i = 0; i < 40; ++i) {
-    if (est.pior_no_inicio[i] > kLimiteInimigos) {
+    if (est.pior_no_inicio[i] > kLimiteInimigos && est.est[i].quantidade > 0) {
       r.falhas.push_back({i, "Quantidade",
                           "up to " + std::to_string(est.pior_no_inicio[i]) +
                               " enemies may be alive when this formation starts if none is destroyed; the "
