@@ -1,9 +1,12 @@
 #include "phases/phase_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/byte_files.h"
@@ -92,21 +95,24 @@ std::vector<uint8_t> CodificarFase(const Fase_Formacoes& formacoes) {
 }
 
 bool LerFase(const std::string& path, const std::string& name, Fase_Formacoes& out, std::string& error) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
+  // Read with the system calls into a buffer on the stack: loading a phase at every new game allocates
+  // nothing. Only the first 8762 bytes are ever read; a longer file (or a device) is not read to its end.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
     error = name + ": " + (errno == ENOENT ? std::string("not found") : std::strerror(errno));
     return false;
   }
-  // Only the first 8762 bytes are ever read; a longer file (or a device) is not read to its end.
-  std::vector<uint8_t> bytes(kTamanhoMinimoFase);
+  std::array<uint8_t, kTamanhoMinimoFase> bytes;
   size_t got = 0;
+  int erro = 0;
   while (got < bytes.size()) {
-    const size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, f);
-    if (n == 0) break;
-    got += n;
+    const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) erro = errno;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
   }
-  const int erro = std::ferror(f) != 0 ? errno : 0;
-  std::fclose(f);
+  ::close(fd);
   if (erro != 0) {
     error = name + ": " + std::strerror(erro);
     return false;
