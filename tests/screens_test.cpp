@@ -139,5 +139,35 @@ TEST(Telas, AShortPhaseFileIsNamedAndTheMenuStays) {
   EXPECT_EQ(Telas(e), std::vector<std::string>{"\"Menu\""});
 }
 
+TEST(Telas, OurPhaseOneArrivesByTheClockAndItsEnemiesMoveAndAim) {
+  // The player starts a game and does nothing until the game is over, then leaves it with Esc.
+  const Execucao e = RodarSim("--args \"/sa /sp\" --until 120000", "100 press 32\n110000 press 27\n");
+  ASSERT_EQ(e.status, 0) << e.erros;
+  int comecadas = 0;
+  int com_tiros = 0;
+  std::string antes;
+  int moveram = 0;
+  std::string formacoes_antes;
+  for (const std::string& l : e.trace) {
+    if (Campo(l, "tela") != "\"Main\"") continue;
+    const std::string formacoes = Campo(l, "Formacoes");
+    // A formation that has just started did so when the phase clock reached its start (or after
+    // the clock was brought forward by an empty field).
+    if (!formacoes_antes.empty() && formacoes != formacoes_antes) {
+      ++comecadas;
+      EXPECT_EQ(Num(l, "Formacao_Encerrada"), 0);
+    }
+    formacoes_antes = formacoes;
+    com_tiros += Campo(l, "Tiros_Inimigos") != "[]" ? 1 : 0;
+    const std::string inimigos = Campo(l, "Inimigos");
+    moveram += inimigos != "[]" && inimigos != antes ? 1 : 0;
+    antes = inimigos;
+  }
+  EXPECT_GE(comecadas, 5);
+  EXPECT_GT(com_tiros, 50);
+  EXPECT_GT(moveram, 1000);
+  EXPECT_EQ(Telas(e).back(), "\"Menu\"");  // the game was lost, then the menu
+}
+
 }  // namespace
 }  // namespace vartenos::testes
