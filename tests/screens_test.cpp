@@ -169,5 +169,40 @@ TEST(Telas, OurPhaseOneArrivesByTheClockAndItsEnemiesMoveAndAim) {
   EXPECT_EQ(Telas(e).back(), "\"Menu\"");  // the game was lost, then the menu
 }
 
+TEST(Telas, AScriptedPlayerKillsScoresPicksUpExtrasAndLosesLives) {
+  // Fire held the whole time (the key repeating), the ship sweeping right and left every two seconds.
+  std::vector<std::pair<int, std::string>> eventos{{100, "press 32"}};
+  for (int t = 300; t < 120000; t += 33) eventos.push_back({t, "down 32"});
+  for (int t = 1000, k = 0; t < 120000; t += 2000, ++k) {
+    const std::string tecla = k % 2 == 0 ? "39" : "37";
+    eventos.push_back({t, "down " + tecla});
+    eventos.push_back({t + 1500, "up " + tecla});
+  }
+  std::stable_sort(eventos.begin(), eventos.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::string roteiro;
+  for (const auto& [t, ev] : eventos) roteiro += std::to_string(t) + " " + ev + "\n";
+  const Execucao e = RodarSim("--args \"/sa /sp\" --until 120000", roteiro);
+  ASSERT_EQ(e.status, 0) << e.erros;
+  int explosoes = 0, extras = 0, piscando = 0, inv = 0;
+  double vidas = 6, pontos = 0;
+  for (const std::string& l : e.trace) {
+    if (Campo(l, "tela") != "\"Main\"") continue;
+    explosoes += Campo(l, "Explosoes") != "[]" ? 1 : 0;
+    const std::string sons = Campo(l, "sons");
+    extras += sons.find("SomExtras.Play") != std::string::npos ? 1 : 0;
+    piscando += Num(l, "Nave_Ultimo_Quadro") == 7 ? 1 : 0;
+    inv += Campo(l, "textos").find(R"("texto":"Inv: )") != std::string::npos ? 1 : 0;
+    vidas = std::min(vidas, Num(l, "Vidas"));
+    pontos = Num(l, "Pontos");
+  }
+  EXPECT_GT(pontos, 1000);
+  EXPECT_GT(explosoes, 20);
+  EXPECT_GE(extras, 1);
+  EXPECT_LT(vidas, 6);
+  EXPECT_GE(piscando, 200);  // five seconds of blinking per life lost
+  EXPECT_GE(inv, 195);
+}
+
 }  // namespace
 }  // namespace vartenos::testes
