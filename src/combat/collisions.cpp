@@ -105,17 +105,8 @@ void Form1::Testa_Colisao() {
     // The ramming test runs even for an enemy killed a moment ago in this same turn.
     if (Intersectrect(nave(), inimigo) && !Nave_Invencivel) {
       perder_vida();
-      e.Ativo = false;
-      double x = e.X;
-      int32_t y = Arredondar(e.Y);
-      Preenche_Vetor_Explosao(x, y);
-      SomExplosao.SetCurrentPosition(0);
-      SomExplosao.Play(0);
-      if (e.Tem_Extra == -1) {
-        float tipo = e.Tipo_Extra;
-        Preenche_Vetor_Extra(e.X + 19, e.Y + 12, tipo);
-        e.Tem_Extra = 0;
-      }
+      // Destroyed as by a shot, but ramming scores nothing.
+      matar(e, 0);
     }
   }
 

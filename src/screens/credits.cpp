@@ -8,10 +8,7 @@ namespace vartenos {
 Tela Form1::Creditos() {
   tela_atual_ = "Creditos";
   backbuffer.BltColorFill(Rect_Tela, 0);
-  const RECT estrela{0, 0, 1, 1};
-  for (const Estrela& e : Estrelas) {
-    backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
-  }
+  Desenhar_Estrelas_Paradas();
   Fonte.Name = "Arial";
   Fonte.Bold = true;
   backbuffer.SetFont(Fonte);

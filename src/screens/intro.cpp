@@ -35,10 +35,7 @@ void Form1::Efeito_Abertura() {
   tela_atual_ = "Efeito_Abertura";
   // The menu's first picture, with the sound and music items as they read at start-up.
   backbuffer.BltColorFill(Rect_Tela, 0);
-  const RECT estrela{0, 0, 1, 1};
-  for (const Estrela& e : Estrelas) {
-    backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
-  }
+  Desenhar_Estrelas_Paradas();
   Fonte.Name = "Arial";
   Fonte.Bold = true;
   backbuffer.BltFast(72, 55, Surf_Titulo, RECT{0, 0, 491, 99}, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);

@@ -15,6 +15,14 @@ constexpr int32_t kVermelho = 0xFF;
 
 }  // namespace
 
+void Form1::Desenhar_Estrelas_Paradas() {
+  // The stars stand still on the menu, the credits and the zoom.
+  const RECT estrela{0, 0, 1, 1};
+  for (const Estrela& e : Estrelas) {
+    backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
+  }
+}
+
 Tela Form1::Menu() {
   // Entering the menu stops any invincibility countdown.
   Timer2.Enabled(false);
@@ -25,7 +33,6 @@ Tela Form1::Menu() {
   Em_Menu = 1;
 
   const RECT titulo{0, 0, 491, 99};
-  const RECT estrela{0, 0, 1, 1};
   char numero[16];
   while (!Iniciar_Jogo) {
     const int32_t inicio = Iniciar_Quadro("Menu");
@@ -36,10 +43,7 @@ Tela Form1::Menu() {
     backbuffer.SetForeColor(kAzul);
     backbuffer.BltColorFill(Rect_Tela, 0);
 
-    // The stars stand still on the menu.
-    for (const Estrela& e : Estrelas) {
-      backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
-    }
+    Desenhar_Estrelas_Paradas();
     if (Penultimos_Pontos != 0) {
       std::snprintf(numero, sizeof numero, "%d", Penultimos_Pontos);
       backbuffer.DrawText(70, 5, numero, false);

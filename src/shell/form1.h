@@ -249,6 +249,8 @@ class Form1 : public EventSink, public Presenter {
   // loop ends at once and the dispatcher goes there.
   void Pedir_Tela(Tela t);
   Tela Rodar_Tela(Tela t);
+  // Draws the 270 stars where they stand, without moving them.
+  void Desenhar_Estrelas_Paradas();
 
   Platform& platform_;
   std::string data_dir_;
