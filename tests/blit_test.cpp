@@ -9,7 +9,7 @@ namespace {
 
 constexpr uint16_t kBranco = Rgb565(255, 255, 255);
 
-Surface Folha(int32_t w, int32_t h, uint16_t p, bool chave) {
+Surface Folha(int32_t w, int32_t h, uint16_t p = kBranco, bool chave = true) {
   Surface s;
   s.Create(w, h);
   for (int32_t y = 0; y < h; ++y) {
@@ -27,81 +27,59 @@ int Pintados(const Surface& s) {
   return n;
 }
 
-TEST(BltFast, SpriteStickingOutOfTheScreenByOnePixelIsNotDrawnAtAll) {
-  Surface tela;
-  tela.Create(640, 480);
-  const Surface nave = Folha(90, 35, kBranco, true);
-  const RECT celula{0, 0, 30, 35};
-  tela.BltFast(611, 100, nave, celula, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(tela), 0);
-  tela.BltFast(610, 100, nave, celula, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(tela), 30 * 35);
-  // Off the top, the left and the bottom edges likewise.
-  Surface outra;
-  outra.Create(640, 480);
-  outra.BltFast(-1, 0, nave, celula, DDBLTFAST_WAIT);
-  outra.BltFast(0, -1, nave, celula, DDBLTFAST_WAIT);
-  outra.BltFast(0, 446, nave, celula, DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(outra), 0);
-  outra.BltFast(0, 445, nave, celula, DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(outra), 30 * 35);
-}
-
-TEST(BltFast, StarOnTheLastColumnAndRowOnly) {
-  Surface tela;
-  tela.Create(640, 480);
+TEST(BltFast, AnythingOffTheScreenOrOffTheSheetByOnePixelIsNotDrawnAtAll) {
+  const Surface nave = Folha(90, 35);  // three 30 x 35 cells
   const Surface estrela = Folha(1, 1, kBranco, false);
-  const RECT r{0, 0, 1, 1};
-  tela.BltFast(640, 10, estrela, r, DDBLTFAST_WAIT);
-  tela.BltFast(10, 480, estrela, r, DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(tela), 0);
-  tela.BltFast(639, 479, estrela, r, DDBLTFAST_WAIT);
-  EXPECT_EQ(tela.Pixel(639, 479), kBranco);
-}
-
-TEST(BltFast, CellBeyondTheSheetDrawsNothing) {
-  // The ship's protection cycle asks for cells 3 to 7 of a three-cell sheet: that is its blinking.
-  Surface tela;
-  tela.Create(640, 480);
-  const Surface nave = Folha(90, 35, kBranco, true);
-  for (int cell = 3; cell <= 7; ++cell) {
-    tela.BltFast(300, 400, nave, RECT{30 * cell, 0, 30 * cell + 30, 35},
-                 DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+  struct Caso {
+    int32_t x, y;
+    const Surface& folha;
+    RECT celula;
+    int pintados;
+  };
+  const Caso casos[] = {
+      {611, 100, nave, {0, 0, 30, 35}, 0},
+      {610, 100, nave, {0, 0, 30, 35}, 30 * 35},
+      {-1, 0, nave, {0, 0, 30, 35}, 0},
+      {0, -1, nave, {0, 0, 30, 35}, 0},
+      {0, 446, nave, {0, 0, 30, 35}, 0},
+      {0, 445, nave, {0, 0, 30, 35}, 30 * 35},
+      {640, 10, estrela, {0, 0, 1, 1}, 0},
+      {10, 480, estrela, {0, 0, 1, 1}, 0},
+      {639, 479, estrela, {0, 0, 1, 1}, 1},
+      // The ship's protection cycle asks for cells 3 to 7 of a three-cell sheet: that is its blinking.
+      {300, 400, nave, {90, 0, 120, 35}, 0},
+      {300, 400, nave, {210, 0, 240, 35}, 0},
+      {300, 400, nave, {-1, 0, 29, 35}, 0},
+      {300, 400, nave, {60, 0, 90, 35}, 30 * 35},
+  };
+  for (const Caso& c : casos) {
+    Surface tela;
+    tela.Create(640, 480);
+    tela.BltFast(c.x, c.y, c.folha, c.celula, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+    EXPECT_EQ(Pintados(tela), c.pintados) << c.x << "," << c.y << " cell from " << c.celula.Left;
   }
-  tela.BltFast(300, 400, nave, RECT{-1, 0, 29, 35}, DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(tela), 0);
-  tela.BltFast(300, 400, nave, RECT{60, 0, 90, 35}, DDBLTFAST_WAIT);
-  EXPECT_EQ(Pintados(tela), 30 * 35);
 }
 
 TEST(BltFast, ColourKeySkipsBlackAndNearBlackOnlyWhenAskedAndKeyed) {
-  Surface fundo = Folha(4, 1, kBranco, false);
   Surface folha;
   folha.Create(4, 1);
   folha.SetPixel(0, 0, Rgb565(0, 0, 0));
   folha.SetPixel(1, 0, Rgb565(7, 3, 7));  // stored as 0 in 16 bits: transparent too
   folha.SetPixel(2, 0, Rgb565(8, 0, 0));  // the first visible step of red
   folha.SetPixel(3, 0, Rgb565(255, 0, 0));
-  const RECT r{0, 0, 4, 1};
-
+  const auto desenhar = [&](int32_t flags) {
+    Surface fundo = Folha(4, 1, kBranco, false);
+    fundo.BltFast(0, 0, folha, RECT{0, 0, 4, 1}, flags);
+    return std::vector<uint16_t>{fundo.Pixel(0, 0), fundo.Pixel(1, 0), fundo.Pixel(2, 0), fundo.Pixel(3, 0)};
+  };
+  const std::vector<uint16_t> copiado = {0, 0, Rgb565(8, 0, 0), Rgb565(255, 0, 0)};
   // Not keyed: the black pixels are drawn black, as on the extras sheet.
-  fundo.BltFast(0, 0, folha, r, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-  EXPECT_EQ(fundo.Pixel(0, 0), 0);
-  EXPECT_EQ(fundo.Pixel(1, 0), 0);
-
-  // Keyed but the blit does not ask for the key: every pixel is copied.
-  fundo = Folha(4, 1, kBranco, false);
+  EXPECT_EQ(desenhar(DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT), copiado);
   folha.SetColorKey(DDCKEY_SRCBLT, 0, 0);
-  fundo.BltFast(0, 0, folha, r, DDBLTFAST_WAIT);
-  EXPECT_EQ(fundo.Pixel(0, 0), 0);
-
-  // Keyed and asked: the background shows through both near-black pixels.
-  fundo = Folha(4, 1, kBranco, false);
-  fundo.BltFast(0, 0, folha, r, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-  EXPECT_EQ(fundo.Pixel(0, 0), kBranco);
-  EXPECT_EQ(fundo.Pixel(1, 0), kBranco);
-  EXPECT_EQ(fundo.Pixel(2, 0), Rgb565(8, 0, 0));
-  EXPECT_EQ(fundo.Pixel(3, 0), Rgb565(255, 0, 0));
+  // Keyed, but the blit does not ask for the key.
+  EXPECT_EQ(desenhar(DDBLTFAST_WAIT), copiado);
+  EXPECT_EQ(desenhar(DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT),
+            (std::vector<uint16_t>{kBranco, kBranco, Rgb565(8, 0, 0), Rgb565(255, 0, 0)}));
 }
 
 TEST(Blt, ScalesIntoTheTargetAndClipsToTheSurface) {
@@ -114,69 +92,50 @@ TEST(Blt, ScalesIntoTheTargetAndClipsToTheSurface) {
   Surface alvo;
   alvo.Create(8, 8);
   alvo.Blt(RECT{2, 2, 6, 6}, origem, RECT{0, 0, 2, 2}, DDBLT_WAIT);
-  EXPECT_EQ(alvo.Pixel(2, 2), 1);
-  EXPECT_EQ(alvo.Pixel(5, 2), 2);
-  EXPECT_EQ(alvo.Pixel(2, 5), 3);
-  EXPECT_EQ(alvo.Pixel(5, 5), 4);
-  EXPECT_EQ(alvo.Pixel(1, 1), 0);
-  EXPECT_EQ(alvo.Pixel(6, 6), 0);
+  for (const auto& [x, y, p] : {std::tuple{2, 2, 1}, {5, 2, 2}, {2, 5, 3}, {5, 5, 4}, {1, 1, 0}, {6, 6, 0}})
+    EXPECT_EQ(alvo.Pixel(x, y), p) << x << "," << y;
   // A target larger than the surface is clipped, not refused (the zoom's last steps).
   alvo.Blt(RECT{-4, -4, 12, 12}, origem, RECT{0, 0, 2, 2}, DDBLT_WAIT);
   EXPECT_EQ(alvo.Pixel(0, 0), 1);
   EXPECT_EQ(alvo.Pixel(7, 7), 4);
 }
 
-TEST(Surface, FillUsesTheGameColourPackingAndFlipSwapsTheChain) {
-  Surface primary;
-  primary.Create(4, 4);
-  Surface back;
-  back.Create(4, 4);
-  primary.AttachBackBuffer(&back);
-  back.BltColorFill(RECT{0, 0, 4, 4}, 0xFF0000);  // blue: red + 256 green + 65536 blue
-  EXPECT_EQ(back.Pixel(3, 3), Rgb565(0, 0, 255));
-  back.BltColorFill(RECT{-5, -5, 100, 1}, 0xFF);  // red, clipped
-  EXPECT_EQ(back.Pixel(0, 0), Rgb565(255, 0, 0));
-  primary.Flip(nullptr, DDFLIP_WAIT);
-  EXPECT_EQ(primary.Pixel(0, 0), Rgb565(255, 0, 0));
-  EXPECT_EQ(primary.Pixel(3, 3), Rgb565(0, 0, 255));
-  EXPECT_EQ(back.Pixel(0, 0), 0);
-}
-
-TEST(Surface, EveryChangeOfTheScreenSurfaceIsAPresent) {
+TEST(Surface, FillFlipAndEveryChangeOfTheScreenIsAPresent) {
   struct Contador : Presenter {
     int n = 0;
     void Presented(const Surface&) override { ++n; }
   } contador;
-  Surface primary;
-  primary.Create(8, 8);
-  Surface back;
-  back.Create(8, 8);
+  Surface primary, back;
+  primary.Create(4, 4);
+  back.Create(4, 4);
   primary.AttachBackBuffer(&back);
   primary.SetPresenter(&contador);
-  primary.BltFast(0, 0, back, RECT{0, 0, 8, 8}, DDBLTFAST_WAIT);
-  primary.Blt(RECT{0, 0, 4, 4}, back, RECT{0, 0, 8, 8}, DDBLT_WAIT);
+  back.BltColorFill(RECT{0, 0, 4, 4}, 0xFF0000);  // blue: red + 256 green + 65536 blue
+  back.BltColorFill(RECT{-5, -5, 100, 1}, 0xFF);  // red, clipped
+  EXPECT_EQ(contador.n, 0);                       // the back buffer is not on screen
   primary.Flip(nullptr, DDFLIP_WAIT);
-  back.BltFast(0, 0, primary, RECT{0, 0, 8, 8}, DDBLTFAST_WAIT);  // not on screen
+  EXPECT_EQ(primary.Pixel(0, 0), Rgb565(255, 0, 0));
+  EXPECT_EQ(primary.Pixel(3, 3), Rgb565(0, 0, 255));
+  EXPECT_EQ(back.Pixel(0, 0), 0);
+  primary.BltFast(0, 0, back, RECT{0, 0, 4, 4}, DDBLTFAST_WAIT);
+  primary.Blt(RECT{0, 0, 2, 2}, back, RECT{0, 0, 4, 4}, DDBLT_WAIT);
   EXPECT_EQ(contador.n, 3);
 }
 
-TEST(Surface, TextIsRecordedWithFontAndColour) {
+TEST(Surface, TextIgnoresTheBlitRulesAndIsRecordedWithFontAndColour) {
   struct Registro : TextLog {
     TextoDesenhado ultimo;
     void Drawn(const TextoDesenhado& t) override { ultimo = t; }
-  } registro;
+  } r;
   Surface s;
   s.Create(8, 8);
-  s.SetTextLog(&registro);
+  s.SetTextLog(&r);
   s.SetFont(StdFont{"Arial", 11, true});
   s.SetForeColor(0xFF0000);
-  s.DrawText(700, -20, "Vidas: 6", false);  // text ignores the blit rules
-  EXPECT_EQ(registro.ultimo.x, 700);
-  EXPECT_EQ(registro.ultimo.y, -20);
-  EXPECT_EQ(registro.ultimo.texto, "Vidas: 6");
-  EXPECT_EQ(registro.ultimo.tamanho, 11);
-  EXPECT_TRUE(registro.ultimo.negrito);
-  EXPECT_EQ(registro.ultimo.cor, 0xFF0000);
+  s.DrawText(700, -20, "Vidas: 6", false);
+  EXPECT_EQ(
+      std::tie(r.ultimo.x, r.ultimo.y, r.ultimo.texto, r.ultimo.tamanho, r.ultimo.negrito, r.ultimo.cor),
+      std::make_tuple(700, -20, std::string("Vidas: 6"), 11.0f, true, 0xFF0000));
 }
 
 }  // namespace
