@@ -29,35 +29,21 @@ int Pintados(const Surface& s) {
 
 TEST(BltFast, AnythingOffTheScreenOrOffTheSheetByOnePixelIsNotDrawnAtAll) {
   const Surface nave = Folha(90, 35);  // three 30 x 35 cells
-  const Surface estrela = Folha(1, 1, kBranco, false);
-  struct Caso {
-    int32_t x, y;
-    const Surface& folha;
-    RECT celula;
-    int pintados;
-  };
-  const Caso casos[] = {
-      {611, 100, nave, {0, 0, 30, 35}, 0},
-      {610, 100, nave, {0, 0, 30, 35}, 30 * 35},
-      {-1, 0, nave, {0, 0, 30, 35}, 0},
-      {0, -1, nave, {0, 0, 30, 35}, 0},
-      {0, 446, nave, {0, 0, 30, 35}, 0},
-      {0, 445, nave, {0, 0, 30, 35}, 30 * 35},
-      {640, 10, estrela, {0, 0, 1, 1}, 0},
-      {10, 480, estrela, {0, 0, 1, 1}, 0},
-      {639, 479, estrela, {0, 0, 1, 1}, 1},
-      // The ship's protection cycle asks for cells 3 to 7 of a three-cell sheet: that is its blinking.
-      {300, 400, nave, {90, 0, 120, 35}, 0},
-      {300, 400, nave, {210, 0, 240, 35}, 0},
-      {300, 400, nave, {-1, 0, 29, 35}, 0},
-      {300, 400, nave, {60, 0, 90, 35}, 30 * 35},
-  };
-  for (const Caso& c : casos) {
+  // Screen x, y; the cell's left edge on the sheet. The ship's protection cycle asks for cells 3 to 7 of
+  // its three-cell sheet: that is its blinking.
+  const int32_t casos[][4] = {{611, 100, 0, 0},  {610, 100, 0, 1}, {-1, 0, 0, 0},     {0, -1, 0, 0},
+                              {0, 446, 0, 0},    {0, 445, 0, 1},   {300, 400, 90, 0}, {300, 400, 210, 0},
+                              {300, 400, -1, 0}, {300, 400, 60, 1}};
+  for (const auto& [x, y, esquerda, desenha] : casos) {
     Surface tela;
     tela.Create(640, 480);
-    tela.BltFast(c.x, c.y, c.folha, c.celula, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
-    EXPECT_EQ(Pintados(tela), c.pintados) << c.x << "," << c.y << " cell from " << c.celula.Left;
+    tela.BltFast(x, y, nave, RECT{esquerda, 0, esquerda + 30, 35}, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
+    EXPECT_EQ(Pintados(tela), desenha * 30 * 35) << x << "," << y << " cell from " << esquerda;
   }
+  // A one-pixel star on the last column and row.
+  Surface tela = Folha(640, 480, 0, false);
+  tela.BltFast(639, 479, Folha(1, 1, kBranco, false), RECT{0, 0, 1, 1}, DDBLTFAST_WAIT);
+  EXPECT_EQ(tela.Pixel(639, 479), kBranco);
 }
 
 TEST(BltFast, ColourKeySkipsBlackAndNearBlackOnlyWhenAskedAndKeyed) {

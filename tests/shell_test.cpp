@@ -1,9 +1,12 @@
 // Start-up switches, the new-game reset, the key handlers and the timer handlers of the game window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #include "platform/fatal_error.h"
@@ -15,201 +18,143 @@ namespace {
 
 class Janela : public ::testing::Test {
  protected:
+  void SetUp() override { form.Form_Load("/sa /sp"); }
   HeadlessPlatform plataforma;
   Form1 form{plataforma, VARTENOS_BUILD_DATA, nullptr};
 };
 
-struct Chaves {
-  const char* linha;
-  bool abertura;
-  bool pular_efeito;
-  bool extras;
-  bool caixa;
-};
-
 TEST(Switches, TheTableOfCommandLines) {
-  const Chaves casos[] = {
-      {"", true, true, false, false},
-      {"/sa", false, true, false, false},
-      {"/SA", false, true, false, false},
-      {"/sample", false, true, false, false},
-      {"/sp", false, false, false, false},
-      {"/special", false, false, false, false},
-      {"/sa /sp", false, true, false, false},
-      {"/sa/sp", false, true, false, false},
-      {"/sp /extras", false, false, true, false},
-      {"/EXTRAS", true, true, true, false},
-      {"/sa lixo", false, true, false, false},
-      {"/foo", true, true, false, true},
-      {"sa sp", true, true, false, true},
+  struct Chaves {
+    const char* linha;
+    bool abertura, pular_efeito, extras, caixa;
   };
+  const Chaves casos[] = {{"", true, true, false, false},
+                          {"/sa", false, true, false, false},
+                          {"/SA", false, true, false, false},
+                          {"/sample", false, true, false, false},
+                          {"/sp", false, false, false, false},
+                          {"/special", false, false, false, false},
+                          {"/sa /sp", false, true, false, false},
+                          {"/sa/sp", false, true, false, false},
+                          {"/sp /extras", false, false, true, false},
+                          {"/EXTRAS", true, true, true, false},
+                          {"/sa lixo", false, true, false, false},
+                          {"/foo", true, true, false, true},
+                          {"sa sp", true, true, false, true}};
   for (const Chaves& c : casos) {
+    SCOPED_TRACE(c.linha);
     HeadlessPlatform plataforma;
     Form1 form(plataforma, VARTENOS_BUILD_DATA, nullptr);
     testing::internal::CaptureStderr();
     form.Form_Load(c.linha);
     const std::string err = testing::internal::GetCapturedStderr();
-    SCOPED_TRACE(c.linha);
-    EXPECT_EQ(form.Mostrar_Abertura, c.abertura);
-    EXPECT_EQ(form.Pular_Efeito, c.pular_efeito);
-    EXPECT_EQ(form.Modo_Extras, c.extras);
-    if (c.caixa) {
-      EXPECT_EQ(err, std::string("message box \"Orbex\": ") + c.linha + ": Parâmetro inválido.\n");
-    } else {
-      EXPECT_EQ(err.find("message box"), std::string::npos) << err;
-    }
-    // Start-up continues in every case.
-    EXPECT_TRUE(form.Som_Ligado);
-    EXPECT_TRUE(form.Musica_Ligada);
-    EXPECT_FALSE(form.Mostrar_FPS);
-    EXPECT_EQ(form.Rect_Tela.Right, 640);
-    EXPECT_EQ(form.Rect_Tela.Bottom, 480);
-    EXPECT_EQ(form.Surf_Titulo2.Width(), 491);
-    EXPECT_EQ(form.Surf_Titulo2.Height(), 99);
+    EXPECT_EQ(std::tuple(form.Mostrar_Abertura, form.Pular_Efeito, form.Modo_Extras),
+              std::tuple(c.abertura, c.pular_efeito, c.extras));
+    EXPECT_EQ(err,
+              c.caixa ? std::string("message box \"Orbex\": ") + c.linha + ": Parâmetro inválido.\n" : "");
+    EXPECT_EQ(form.Surf_Titulo2.Width(), 491);  // start-up went on in every case
   }
 }
 
 TEST(Switches, StarFieldIsTheSameOnEveryStartAndInRange) {
-  HeadlessPlatform p1;
-  Form1 a(p1, VARTENOS_BUILD_DATA, nullptr);
+  HeadlessPlatform p1, p2;
+  Form1 a(p1, VARTENOS_BUILD_DATA, nullptr), b(p2, VARTENOS_BUILD_DATA, nullptr);
   a.Form_Load("/sa /sp");
-  HeadlessPlatform p2;
-  Form1 b(p2, VARTENOS_BUILD_DATA, nullptr);
   b.Form_Load("");
   for (size_t i = 0; i < a.Estrelas.size(); ++i) {
     const Estrela& e = a.Estrelas[i];
-    EXPECT_EQ(e.X, b.Estrelas[i].X);
-    EXPECT_EQ(e.Y, b.Estrelas[i].Y);
-    EXPECT_EQ(e.Velocidade, b.Estrelas[i].Velocidade);
-    EXPECT_TRUE(e.Ativo);
-    EXPECT_EQ(e.X, std::floor(e.X));
-    EXPECT_GE(e.X, 0);
-    EXPECT_LE(e.X, 639);
-    EXPECT_LE(e.Y, 479);
-    EXPECT_LT(e.Velocidade, 2);
+    EXPECT_EQ(std::tuple(e.X, e.Y, e.Velocidade),
+              std::tuple(b.Estrelas[i].X, b.Estrelas[i].Y, b.Estrelas[i].Velocidade));
+    EXPECT_TRUE(e.Ativo && e.X == std::floor(e.X) && e.X >= 0 && e.X <= 639 && e.Y <= 479 && e.Velocidade < 2)
+        << i;
   }
 }
 
 TEST_F(Janela, NewGameSetsEveryFieldWhateverThePreviousGameLeft) {
-  form.Form_Load("/sa /sp");
   // A game that went badly.
-  form.Vidas = 0;
-  form.Pontos = 123456;
-  form.Nave_X = 1;
-  form.Fase_Atual = 4;
-  form.Musica_Fase = 4;
-  form.Pausa = true;
-  form.Fim = true;
-  form.Nivel_Laser = 7;
-  form.Tem_Laser5 = true;
-  form.Tiros[79].Ativo = true;
-  form.Inimigos[149].Ativo = true;
-  form.Tiros_Inimigos[50].Ativo = true;
-  form.Explosoes[15].Ativo = true;
-  form.Extras[2].Ativo = true;
-  form.Galaxias[1].Ativo = true;
-  form.Tecla_Esquerda = true;
-  form.Tecla_Tiro = true;
+  const std::vector<bool Form1::*> apagadas = {
+      &Form1::Formacao_Encerrada,  &Form1::Em_Fim_De_Jogo,  &Form1::Pausa2,
+      &Form1::Fase_Completa,       &Form1::Nave_Invencivel, &Form1::Pausa,
+      &Form1::Crescendo_Formacao5, &Form1::Tecla_Tiro,      &Form1::Tem_Laser2,
+      &Form1::Tem_Escudo,          &Form1::Tem_Laser4,      &Form1::Tem_Laser5,
+      &Form1::Tem_Laser6,          &Form1::Tecla_Esquerda,  &Form1::Tecla_Direita,
+      &Form1::Tecla_Cima,          &Form1::Tecla_Baixo,     &Form1::Fim};
+  const std::vector<int32_t Form1::*> zeradas = {
+      &Form1::Cadencia_Laser,  &Form1::Cadencia_Laser2,    &Form1::Cadencia_Laser4, &Form1::Cadencia_Laser5,
+      &Form1::Cadencia_Laser6, &Form1::Quadros_No_Segundo, &Form1::Relogio_Fase,    &Form1::Pontos};
+  for (auto b : apagadas) form.*b = true;
+  for (auto n : zeradas) form.*n = 77;
+  form.Opcao_Menu = form.Formacao_Atual = form.Fase_Atual = form.Musica_Fase = 4;
+  form.Vidas = form.Nivel_Laser = form.Limiar_Tiro_Inimigo = form.Nave_Quadro = form.Nave_Ultimo_Quadro =
+      form.Nave_Velocidade = 7;
+  form.Raio_X_Formacao5 = form.Raio_Y_Formacao5 = form.Velocidade_Tiro_Inimigo = form.Velocidade_Formacao1 =
+      form.Velocidade_Formacao3 = form.Velocidade_Formacao7 = form.Nave_X = form.Nave_Y =
+          form.Escudos[1].Angulo = 9;
+  form.Tiros[79].Ativo = form.Inimigos[149].Ativo = form.Tiros_Inimigos[50].Ativo = form.Explosoes[15].Ativo =
+      form.Extras[2].Ativo = form.Galaxias[1].Ativo = true;
   form.Tempo_Invencivel = 3;
   form.Contagem_Invencivel = 2;
   form.Estrelas[5].Y = 77;
   form.Ultimos_Pontos = 50;
   form.Reseta_Jogo();
 
-  EXPECT_EQ(form.Opcao_Menu, 1);
-  EXPECT_EQ(form.Formacao_Atual, -1);
-  EXPECT_FALSE(form.Formacao_Encerrada);
-  EXPECT_FALSE(form.Em_Fim_De_Jogo);
-  EXPECT_FALSE(form.Pausa2);
-  EXPECT_EQ(form.Musica_Fase, 1);
-  EXPECT_FALSE(form.Fase_Completa);
-  EXPECT_EQ(form.Fase_Atual, 1);
-  EXPECT_FALSE(form.Nave_Invencivel);
-  EXPECT_FALSE(form.Pausa);
-  EXPECT_EQ(form.Raio_X_Formacao5, 200);
-  EXPECT_FALSE(form.Crescendo_Formacao5);
-  EXPECT_EQ(form.Raio_Y_Formacao5, 200);
-  EXPECT_EQ(form.Cadencia_Laser + form.Cadencia_Laser2 + form.Cadencia_Laser4 + form.Cadencia_Laser5 +
-                form.Cadencia_Laser6,
-            0);
-  EXPECT_EQ(form.Escudos[0].Angulo, 0);
-  EXPECT_EQ(form.Escudos[1].Angulo, 90);
-  EXPECT_EQ(form.Escudos[2].Angulo, 180);
-  EXPECT_FALSE(form.Tecla_Tiro);
-  EXPECT_EQ(form.Velocidade_Tiro_Inimigo, 2.5);
-  EXPECT_EQ(form.Limiar_Tiro_Inimigo, 1498.0f);
-  EXPECT_EQ(form.Nivel_Laser, 1.0f);
-  EXPECT_FALSE(form.Tem_Laser2 || form.Tem_Escudo || form.Tem_Laser4 || form.Tem_Laser5 || form.Tem_Laser6);
-  EXPECT_EQ(form.Velocidade_Formacao1, 1.0);
-  EXPECT_EQ(form.Velocidade_Formacao2, 1.0);
-  EXPECT_EQ(form.Velocidade_Formacao3, 0.05);
-  EXPECT_EQ(form.Velocidade_Formacao4, 2.0);
-  EXPECT_EQ(form.Velocidade_Formacao5, 0.11);
-  EXPECT_EQ(form.Velocidade_Formacao6, 0.4);
-  EXPECT_EQ(form.Velocidade_Formacao7, 1.0);
-  EXPECT_EQ(form.Quadros_No_Segundo, 0);
-  EXPECT_EQ(form.Relogio_Fase, 0);
-  EXPECT_FALSE(form.Tecla_Esquerda || form.Tecla_Direita || form.Tecla_Cima || form.Tecla_Baixo);
-  EXPECT_EQ(form.Nave_X, 300);
-  EXPECT_EQ(form.Nave_Y, 400);
-  EXPECT_EQ(form.Nave_Quadro, 0);
-  EXPECT_EQ(form.Nave_Ultimo_Quadro, 2);
-  EXPECT_EQ(form.Nave_Velocidade, 3);
-  EXPECT_EQ(form.Vidas, 6);
-  EXPECT_EQ(form.Pontos, 0);
-  EXPECT_FALSE(form.Fim);
-  for (const auto& t : form.Tiros) EXPECT_FALSE(t.Ativo);
-  for (const auto& t : form.Inimigos) EXPECT_FALSE(t.Ativo);
-  for (const auto& t : form.Tiros_Inimigos) EXPECT_FALSE(t.Ativo);
-  for (const auto& t : form.Explosoes) EXPECT_FALSE(t.Ativo);
-  for (const auto& t : form.Extras) EXPECT_FALSE(t.Ativo);
-  for (const auto& t : form.Galaxias) EXPECT_FALSE(t.Ativo);
+  for (auto b : apagadas) EXPECT_FALSE(form.*b);
+  for (auto n : zeradas) EXPECT_EQ(form.*n, 0);
+  EXPECT_EQ(std::tuple(form.Opcao_Menu, form.Formacao_Atual, form.Fase_Atual, form.Musica_Fase),
+            std::tuple(1, -1, 1, 1));
+  EXPECT_EQ(std::tuple(form.Vidas, form.Nivel_Laser, form.Limiar_Tiro_Inimigo, form.Nave_Quadro,
+                       form.Nave_Ultimo_Quadro, form.Nave_Velocidade),
+            std::tuple(6.0f, 1.0f, 1498.0f, 0.0f, 2.0f, 3.0f));
+  EXPECT_EQ(std::tuple(form.Nave_X, form.Nave_Y, form.Raio_X_Formacao5, form.Raio_Y_Formacao5,
+                       form.Velocidade_Tiro_Inimigo),
+            std::tuple(300.0, 400.0, 200.0, 200.0, 2.5));
+  EXPECT_EQ(std::tuple(form.Velocidade_Formacao1, form.Velocidade_Formacao2, form.Velocidade_Formacao3,
+                       form.Velocidade_Formacao4, form.Velocidade_Formacao5, form.Velocidade_Formacao6,
+                       form.Velocidade_Formacao7),
+            std::tuple(1.0, 1.0, 0.05, 2.0, 0.11, 0.4, 1.0));
+  EXPECT_EQ(std::tuple(form.Escudos[0].Angulo, form.Escudos[1].Angulo, form.Escudos[2].Angulo),
+            std::tuple(0.0, 90.0, 180.0));
+  const auto ativos = [](const auto&... listas) {
+    return (std::count_if(listas.begin(), listas.end(), [](const auto& x) { return x.Ativo; }) + ...);
+  };
+  EXPECT_EQ(
+      ativos(form.Tiros, form.Inimigos, form.Tiros_Inimigos, form.Explosoes, form.Extras, form.Galaxias), 0);
   // What a new game leaves alone.
-  EXPECT_EQ(form.Tempo_Invencivel, 3);
-  EXPECT_EQ(form.Contagem_Invencivel, 2);
-  EXPECT_EQ(form.Estrelas[5].Y, 77);
-  EXPECT_EQ(form.Ultimos_Pontos, 50);
-}
+  EXPECT_EQ(
+      std::tuple(form.Tempo_Invencivel, form.Contagem_Invencivel, form.Estrelas[5].Y, form.Ultimos_Pontos),
+      std::tuple(3, 2, 77.0, 50));
 
-TEST(NewGame, ExtrasModeArmsTheShipFully) {
-  HeadlessPlatform p;
-  Form1 form(p, VARTENOS_BUILD_DATA, nullptr);
-  form.Form_Load("/sa /sp /extras");
+  // In extras mode the ship starts fully armed.
+  form.Modo_Extras = true;
   form.Reseta_Jogo();
   EXPECT_EQ(form.Nivel_Laser, 3.0f);
   EXPECT_TRUE(form.Tem_Laser2 && form.Tem_Escudo && form.Tem_Laser4 && form.Tem_Laser5 && form.Tem_Laser6);
 }
 
-TEST_F(Janela, ArrowsAndTheMenuDigitsWrapTheSelection) {
-  form.Form_Load("/sa /sp");
-  form.Em_Menu = 1;
-  form.Opcao_Menu = 1;
-  form.Form_KeyDown(38, 0);
-  EXPECT_EQ(form.Opcao_Menu, 5);
-  EXPECT_TRUE(form.Tecla_Cima);
-  form.Form_KeyUp(38, 0);
-  EXPECT_FALSE(form.Tecla_Cima);
-  for (int esperado : {1, 2, 3, 4, 5, 1}) {
-    form.Form_KeyDown(40, 0);  // held down: auto-repeat
-    EXPECT_EQ(form.Opcao_Menu, esperado);
+TEST_F(Janela, ArrowsAndTheMenuDigitsMoveTheSelectionWhereTheyShould) {
+  struct Caso {
+    uint8_t tela;
+    bool press;
+    int16_t tecla;
+    int32_t antes, depois;
+  };
+  // Up and "8" go up, down and "2" go down, wrapping round; in the game the digits do nothing and the
+  // arrows still move the (unread) selection.
+  const Caso casos[] = {{1, false, 38, 1, 5}, {1, false, 40, 5, 1}, {1, false, 40, 2, 3},
+                        {1, true, '2', 5, 1}, {1, true, '8', 1, 5}, {2, true, '8', 5, 5},
+                        {2, true, '2', 5, 5}, {2, false, 40, 5, 1}};
+  for (const Caso& c : casos) {
+    form.Em_Menu = c.tela;
+    form.Opcao_Menu = c.antes;
+    c.press ? form.Form_KeyPress(c.tecla) : form.Form_KeyDown(c.tecla, 0);
+    EXPECT_EQ(form.Opcao_Menu, c.depois) << int{c.tela} << " " << c.tecla << " from " << c.antes;
   }
-  form.Opcao_Menu = 5;
-  form.Form_KeyPress(50);  // "2"
-  EXPECT_EQ(form.Opcao_Menu, 1);
-  form.Form_KeyPress(56);  // "8"
-  EXPECT_EQ(form.Opcao_Menu, 5);
-
-  // In the game the digits do nothing, the arrows still move the (unread) selection.
-  form.Em_Menu = 2;
-  form.Form_KeyPress(56);
-  form.Form_KeyPress(50);
-  EXPECT_EQ(form.Opcao_Menu, 5);
-  form.Form_KeyDown(40, 0);
-  EXPECT_EQ(form.Opcao_Menu, 1);
+  EXPECT_TRUE(form.Tecla_Baixo);  // held down, and let go
+  form.Form_KeyUp(40, 0);
+  EXPECT_FALSE(form.Tecla_Baixo);
 }
 
 TEST_F(Janela, SpaceFiresInTheGameAndChoosesOnTheMenu) {
-  form.Form_Load("/sa /sp");
   form.Em_Menu = 2;
   form.Opcao_Menu = 1;
   form.Form_KeyDown(32, 0);
@@ -222,16 +167,13 @@ TEST_F(Janela, SpaceFiresInTheGameAndChoosesOnTheMenu) {
   form.Em_Menu = 1;
   form.Form_KeyPress(32);
   EXPECT_TRUE(form.Iniciar_Jogo);
-  form.Opcao_Menu = 2;
-  form.Form_KeyPress(32);
-  EXPECT_FALSE(form.Som_Ligado);
-  form.Form_KeyPress(32);
-  EXPECT_TRUE(form.Som_Ligado);
-  form.Opcao_Menu = 3;
-  form.Form_KeyPress(32);
-  EXPECT_FALSE(form.Musica_Ligada);
-  form.Form_KeyPress(32);
-  EXPECT_TRUE(form.Musica_Ligada);
+  for (const auto& [opcao, campo] : {std::pair{2, &Form1::Som_Ligado}, {3, &Form1::Musica_Ligada}}) {
+    form.Opcao_Menu = opcao;
+    form.Form_KeyPress(32);
+    EXPECT_FALSE(form.*campo) << opcao;
+    form.Form_KeyPress(32);
+    EXPECT_TRUE(form.*campo) << opcao;
+  }
   form.Opcao_Menu = 5;
   EXPECT_FALSE(form.Leaving());
   form.Form_KeyPress(32);
@@ -239,69 +181,47 @@ TEST_F(Janela, SpaceFiresInTheGameAndChoosesOnTheMenu) {
 }
 
 TEST_F(Janela, LetterKeysToggleOnEveryScreenInBothCases) {
-  form.Form_Load("/sa /sp");
   for (uint8_t tela : {1, 2}) {
     form.Em_Menu = tela;
-    form.Pausa = false;
-    form.Form_KeyPress('P');
-    EXPECT_TRUE(form.Pausa);
-    form.Form_KeyPress('p');
-    EXPECT_FALSE(form.Pausa);
-    form.Form_KeyPress('s');
-    EXPECT_FALSE(form.Som_Ligado);
-    form.Form_KeyPress('S');
-    EXPECT_TRUE(form.Som_Ligado);
-    form.Form_KeyPress('m');
-    EXPECT_FALSE(form.Musica_Ligada);
-    form.Form_KeyPress('M');
-    EXPECT_TRUE(form.Musica_Ligada);
-    form.Form_KeyPress('f');
-    EXPECT_TRUE(form.Mostrar_FPS);
-    form.Form_KeyPress('F');
-    EXPECT_FALSE(form.Mostrar_FPS);
+    for (const auto& [letra, campo] : {std::pair{'p', &Form1::Pausa},
+                                       {'s', &Form1::Som_Ligado},
+                                       {'m', &Form1::Musica_Ligada},
+                                       {'f', &Form1::Mostrar_FPS}}) {
+      const bool antes = form.*campo;
+      form.Form_KeyPress(letra);
+      EXPECT_NE(form.*campo, antes) << letra;
+      form.Form_KeyPress(static_cast<int16_t>(std::toupper(letra)));
+      EXPECT_EQ(form.*campo, antes) << letra;
+    }
     form.Fim = false;
     form.Form_KeyPress(27);
     EXPECT_TRUE(form.Fim);
   }
-  // Keys without an action change nothing.
-  form.Form_KeyDown(65, 0);
-  form.Form_KeyPress('x');
-  form.Form_KeyUp(13, 0);
-  EXPECT_FALSE(form.Pausa);
 }
 
 TEST_F(Janela, TimerHandlersCountSecondsAndEndInvincibility) {
-  form.Form_Load("/sa /sp");
+  EXPECT_EQ(std::tuple(form.Timer1.Enabled(), form.Timer2.Enabled(), form.Timer3.Enabled()),
+            std::tuple(true, false, false));
+  EXPECT_EQ(form.NextTimerDue(), 1000);
   form.Quadros_No_Segundo = 37;
   form.Relogio_Fase = 4;
   form.Timer1_Timer();
-  EXPECT_EQ(form.Relogio_Fase, 5);
-  EXPECT_EQ(form.FPS, 37);
-  EXPECT_EQ(form.Quadros_No_Segundo, 0);
+  EXPECT_EQ(std::tuple(form.Relogio_Fase, form.FPS, form.Quadros_No_Segundo), std::tuple(5, 37, 0));
 
   // A hit: five seconds of protection, counted down by Timer2 and shown by Timer3.
-  form.Contagem_Invencivel = 5;
-  form.Tempo_Invencivel = 5;
+  form.Contagem_Invencivel = form.Tempo_Invencivel = 5;
   form.Nave_Invencivel = true;
   form.Nave_Ultimo_Quadro = 7;
-  form.Timer2.Interval(1000);
   form.Timer2.Enabled(true);
   form.Timer3.Enabled(true);
-  for (int i = 4; i >= 1; --i) {
+  for (int i = 4; i >= 0; --i) {
     form.Timer2_Timer();
     form.Timer3_Timer();
     EXPECT_EQ(form.Tempo_Invencivel, i);
-    EXPECT_TRUE(form.Nave_Invencivel);
-    EXPECT_TRUE(form.Timer2.Enabled());
-    EXPECT_TRUE(form.Timer3.Enabled());
+    EXPECT_EQ(std::tuple(form.Nave_Invencivel, form.Timer2.Enabled(), form.Timer3.Enabled()),
+              std::tuple(i > 0, i > 0, i > 0));
   }
-  form.Timer2_Timer();
-  form.Timer3_Timer();
-  EXPECT_EQ(form.Tempo_Invencivel, 0);
-  EXPECT_FALSE(form.Nave_Invencivel);
   EXPECT_EQ(form.Nave_Ultimo_Quadro, 2);
-  EXPECT_FALSE(form.Timer2.Enabled());
-  EXPECT_FALSE(form.Timer3.Enabled());
   // Started from 0, the counter stops at 0 instead of wrapping round.
   form.Timer3.Enabled(true);
   form.Timer3_Timer();
@@ -309,50 +229,29 @@ TEST_F(Janela, TimerHandlersCountSecondsAndEndInvincibility) {
   EXPECT_FALSE(form.Timer3.Enabled());
 }
 
-TEST_F(Janela, StartUpTimersAreThoseOfTheWindow) {
-  form.Form_Load("/sa /sp");
-  EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_EQ(form.Timer1.Interval(), 1000);
-  EXPECT_FALSE(form.Timer2.Enabled());
-  EXPECT_EQ(form.Timer2.Interval(), 5000);
-  EXPECT_FALSE(form.Timer3.Enabled());
-  EXPECT_EQ(form.Timer3.Interval(), 1000);
-  EXPECT_EQ(form.NextTimerDue(), 1000);
-}
-
-}  // namespace
-}  // namespace vartenos
-
-namespace vartenos {
-namespace {
-
 TEST_F(Janela, LeavingTheGameLoopHandsOverInItsOrder) {
-  form.Form_Load("/sa /sp");
   form.Reseta_Jogo();
   // Quitting: the score joins the kept scores.
   form.Pontos = 70;
   form.Ultimos_Pontos = 50;
-  form.Penultimos_Pontos = 10;
   form.Fim = true;
   EXPECT_EQ(form.Main(), Tela::Menu);
-  EXPECT_EQ(form.Em_Menu, 2);
-  EXPECT_EQ(form.Ultimos_Pontos, 70);
-  EXPECT_EQ(form.Penultimos_Pontos, 50);
+  EXPECT_EQ(std::tuple(form.Em_Menu, form.Ultimos_Pontos, form.Penultimos_Pontos), std::tuple(2, 70, 50));
   // Pause comes first, even with the phase cleared; the scores stay.
-  form.Pausa = true;
-  form.Fase_Completa = true;
+  form.Pausa = form.Fase_Completa = true;
   EXPECT_EQ(form.Main(), Tela::Pausa_AP);
   form.Pausa = false;
   EXPECT_EQ(form.Main(), Tela::Muda_Fase);
-  EXPECT_EQ(form.Ultimos_Pontos, 70);
-  EXPECT_EQ(form.Penultimos_Pontos, 50);
+  EXPECT_EQ(std::tuple(form.Ultimos_Pontos, form.Penultimos_Pontos), std::tuple(70, 50));
 }
 
-TEST_F(Janela, MenuShowsTheKeptScoresAndStopsTheInvincibilityTimers) {
+TEST(Menu, ShowsTheKeptScoresAndStopsTheInvincibilityTimers) {
   struct Textos : TextLog {
     std::vector<TextoDesenhado> todos;
     void Drawn(const TextoDesenhado& t) override { todos.push_back(t); }
   } textos;
+  HeadlessPlatform plataforma;
+  Form1 form(plataforma, VARTENOS_BUILD_DATA, nullptr);
   form.Registrar_Texto(&textos);
   plataforma.Agendar({30, EventoRoteiro::Press, 32});  // Space on "Novo jogo"
   form.Form_Load("/sa /sp");
@@ -362,34 +261,21 @@ TEST_F(Janela, MenuShowsTheKeptScoresAndStopsTheInvincibilityTimers) {
   form.Timer3.Enabled(true);
   form.Opcao_Menu = 3;
   EXPECT_EQ(form.Menu(), Tela::Main);
-  EXPECT_FALSE(form.Timer2.Enabled());
-  EXPECT_FALSE(form.Timer3.Enabled());
+  EXPECT_FALSE(form.Timer2.Enabled() || form.Timer3.Enabled());
   EXPECT_EQ(form.Timer2.Interval(), 5);
-  // Two frames (0 and 25), then the new game was set up.
-  EXPECT_EQ(form.Vidas, 6);
+  EXPECT_EQ(form.Vidas, 6);  // two frames (0 and 25), then the new game was set up
   int pontos = 0;
   for (const TextoDesenhado& t : textos.todos) {
-    if (t.x == 70 && t.y == 5) {
-      EXPECT_EQ(t.texto, "1200");
+    if (t.y == 5 && (t.x == 70 || t.x == 548)) {
+      EXPECT_EQ(t.texto, t.x == 70 ? "1200" : "-5");
       ++pontos;
     }
-    if (t.x == 548 && t.y == 5) {
-      EXPECT_EQ(t.texto, "-5");
-      ++pontos;
-    }
-    // The selection is reset to the first item.
     if (t.texto == "Novo jogo") {
-      EXPECT_EQ(t.cor, 0xFF);
+      EXPECT_EQ(t.cor, 0xFF);  // the selection is back on the first item
     }
   }
   EXPECT_EQ(pontos, 4);
 }
-
-}  // namespace
-}  // namespace vartenos
-
-namespace vartenos {
-namespace {
 
 TEST(StartUp, MissingOrBrokenBitmapNamesTheFile) {
   namespace fs = std::filesystem;
@@ -398,28 +284,20 @@ TEST(StartUp, MissingOrBrokenBitmapNamesTheFile) {
   fs::create_directories(dir);
   for (const auto& e : fs::directory_iterator(VARTENOS_BUILD_DATA))
     fs::copy(e.path(), dir / e.path().filename());
+  const auto erro = [&] {
+    HeadlessPlatform p;
+    Form1 form(p, dir.string(), nullptr);
+    try {
+      form.Form_Load("/sa /sp");
+    } catch (const FatalError& e) {
+      return std::string(e.what());
+    }
+    return std::string("start-up went on");
+  };
   fs::remove(dir / "Galáxias.BMP");
-  {
-    HeadlessPlatform p;
-    Form1 form(p, dir.string(), nullptr);
-    try {
-      form.Form_Load("/sa /sp");
-      ADD_FAILURE() << "start-up went on without Galáxias.BMP";
-    } catch (const FatalError& e) {
-      EXPECT_NE(std::string(e.what()).find("Galáxias.BMP: cannot open"), std::string::npos) << e.what();
-    }
-  }
+  EXPECT_NE(erro().find("Galáxias.BMP: cannot open"), std::string::npos) << erro();
   std::ofstream(dir / "Galáxias.BMP") << "BM not really";
-  {
-    HeadlessPlatform p;
-    Form1 form(p, dir.string(), nullptr);
-    try {
-      form.Form_Load("/sa /sp");
-      ADD_FAILURE() << "start-up went on with a broken Galáxias.BMP";
-    } catch (const FatalError& e) {
-      EXPECT_NE(std::string(e.what()).find("Galáxias.BMP: not a BMP file"), std::string::npos) << e.what();
-    }
-  }
+  EXPECT_NE(erro().find("Galáxias.BMP: not a BMP file"), std::string::npos) << erro();
   fs::remove_all(dir);
 }
 
