@@ -189,23 +189,10 @@ TEST(AuthoringRule, DrawsInItsOrderAndWritesEachEntryAsItStoodThen) {
   Fase_Formacoes arquivo{};
   std::string error;
   ASSERT_TRUE(DecodificarFase(bytes.data(), bytes.size(), "Fase5.FAS", arquivo, error));
-  EXPECT_EQ(Bits(arquivo[0]), Bits({.Tipo = 8,
-                                    .Padrao = 1,
-                                    .Inicio = 3,
-                                    .Quantidade = 4,
-                                    .Parametro = 1,
-                                    .Atira = 1,
-                                    .Tem_Extra = -1,
-                                    .Tipo_Extra = 7,
-                                    .Portador_Extra = 3}));
-  EXPECT_EQ(Bits(arquivo[1]), Bits({.Tipo = 30,
-                                    .Padrao = 3,
-                                    .Inicio = 13,
-                                    .Quantidade = 15,
-                                    .Parametro = 10,
-                                    .Invertida = -1,
-                                    .Tem_Extra = -1,
-                                    .Tipo_Extra = 7}));
+  // In declaration order: Tipo, Padrao, Inicio, Quantidade, Iniciada, Parametro, Invertida, Atira, Tem_Extra,
+  // Tipo_Extra, Portador_Extra.
+  EXPECT_EQ(Bits(arquivo[0]), Bits({8, 1, 3, 4, false, 1, 0, 1, -1, 7, 3}));
+  EXPECT_EQ(Bits(arquivo[1]), Bits({30, 3, 13, 15, false, 10, -1, 0, -1, 7, 0}));
   EXPECT_EQ(std::tuple(arquivo[2].Quantidade, arquivo[2].Tem_Extra, arquivo[3].Padrao, arquivo[3].Parametro),
             std::tuple(20, 0, 2.0f, 4.0f));
   EXPECT_EQ(std::tuple(arquivo[5].Tem_Extra, arquivo[5].Portador_Extra, arquivo[5].Tipo_Extra),
