@@ -13,6 +13,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "phases/phase_check.h"
@@ -40,8 +41,6 @@ Fase_Formacoes Boa() {
   return f;
 }
 
-std::string Tabela(const Fase_Formacoes& f) { return ImprimirTabela(f); }
-
 TEST(PhaseTable, PrintThenCompileGivesBackEveryBit) {
   Gerador g;
   for (int rodada = 0; rodada < 200; ++rodada) {
@@ -51,21 +50,20 @@ TEST(PhaseTable, PrintThenCompileGivesBackEveryBit) {
     std::string error;
     ASSERT_TRUE(DecodificarFase(bytes.data(), bytes.size(), "x", f, error));
     if (rodada == 0) {
-      // Values that a careless printer would lose.
-      f[0].Padrao = -0.0f;
-      f[0].Tipo = std::numeric_limits<float>::infinity();
-      f[0].Parametro = std::bit_cast<float>(0x7fc01234u);  // a NaN with a payload
-      f[0].Atira = std::numeric_limits<float>::denorm_min();
-      f[0].Portador_Extra = 0.1f;
-      f[0].Tipo_Extra = 16777217.0f;
-      f[0].Tem_Extra = 1;
-      f[0].Invertida = -32768;
+      // Values that a careless printer would lose: -0, infinity, a NaN with a payload, the smallest
+      // denormal, 0.1, 2^24 + 1, the raw 16-bit extremes.
+      f[0] = {-0.0f,  std::numeric_limits<float>::infinity(),
+              0,      0,
+              false,  std::bit_cast<float>(0x7fc01234u),
+              -32768, std::numeric_limits<float>::denorm_min(),
+              1,      16777217.0f,
+              0.1f};
     }
-    const std::string texto = Tabela(f);
+    const std::string texto = ImprimirTabela(f);
     Fase_Formacoes de_volta{};
     ASSERT_TRUE(CompilarTabela(texto, "t", de_volta, error)) << error;
     ASSERT_EQ(CodificarFase(de_volta), CodificarFase(f));
-    ASSERT_EQ(Tabela(de_volta), texto);
+    ASSERT_EQ(ImprimirTabela(de_volta), texto);
   }
 }
 
@@ -176,41 +174,21 @@ TEST(PhaseCheck, EveryFaultIsReportedWithItsEntryAndField) {
   };
   EXPECT_EQ(linhas, esperadas);
   EXPECT_TRUE(ChecarFormacoes(Boa()).falhas.empty());
+  const std::vector<uint8_t> curto(4000);
+  const Checagem c2 = ChecarArquivo(curto.data(), curto.size(), "F.FAS");
+  ASSERT_EQ(c2.falhas.size(), 1u);
+  EXPECT_EQ(Descrever(c2.falhas[0]), "4000 bytes, at least 8762 needed");
 }
 
-TEST(PhaseCheck, ShortFileIsOneFault) {
-  const std::vector<uint8_t> bytes(4000);
-  const Checagem c = ChecarArquivo(bytes.data(), bytes.size(), "F.FAS");
-  ASSERT_EQ(c.falhas.size(), 1u);
-  EXPECT_EQ(Descrever(c.falhas[0]), "4000 bytes, at least 8762 needed");
-}
-
-TEST(PhaseCheck, LifetimesOfThePatterns) {
-  Entrada_Formacao e;
-  e.Quantidade = 10;
-  const auto vida = [&](float padrao, float parametro) {
-    e.Padrao = padrao;
-    e.Parametro = parametro;
-    return QuadrosDeVidaMaximos(e);
-  };
-  EXPECT_EQ(vida(1, 1), 680);                  // from Y = -199 to 481 at 1 pixel a frame
-  EXPECT_EQ(vida(2, 3), 480 + 216 + 1);        // the tenth enemy starts at Y = -216.81
-  EXPECT_EQ(vida(4, 1), (480 + 909) / 2 + 1);  // the tenth starts below -909, 2 pixels a frame
-  EXPECT_EQ(vida(7, 2), QuadrosMergulhoMaximos());
-  EXPECT_GT(QuadrosMergulhoMaximos(), 629);  // slower than straight down
-  EXPECT_LT(QuadrosMergulhoMaximos(), 4000);
-  for (const auto& [p, q] : {std::pair{3.0f, 1.0f}, {5, 2}, {6, 3}, {7, 1}, {7, 0}})
-    EXPECT_EQ(vida(p, q), -1);
-  EXPECT_EQ(vida(9, 1), 0);  // no pattern, no enemies
-}
-
-// A phase of leaving rain with the start times and counts given, the rest far in the future.
+// The estimate for a phase of the formations given at their start times, the rest empty.
 int64_t Pico(const std::vector<std::pair<int32_t, Entrada_Formacao>>& formacoes) {
   Fase_Formacoes f = Boa();
-  for (int i = 0; i < 40; ++i) f[i].Quantidade = 0;
-  for (size_t i = 0; i < formacoes.size(); ++i) {
-    f[i] = formacoes[i].second;
-    f[i].Inicio = formacoes[i].first;
+  for (size_t i = 0; i < 40; ++i) {
+    f[i].Quantidade = 0;
+    if (i < formacoes.size()) {
+      f[i] = formacoes[i].second;
+      f[i].Inicio = formacoes[i].first;
+    }
   }
   return ChecarFormacoes(f).pico;
 }
@@ -262,84 +240,79 @@ Saida Fases(const std::string& args) {
 
 class Ferramenta : public ::testing::Test {
  protected:
-  void SetUp() override { dir_ = testes::PastaTemporaria(); }
+  void SetUp() override { dir_ = testes::PastaTemporaria() + "/"; }
   void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string Ler(const std::string& f) { return testes::LerArquivo(dir_ + f); }
   std::string dir_;
+  const std::string dados_ = std::string(VARTENOS_BUILD_DATA) + "/";
 };
 
 TEST_F(Ferramenta, CompilePrintAndCompileAgain) {
-  const std::string tabela = std::string(VARTENOS_SOURCE_DIR) + "/data/phases/Fase2.txt";
-  EXPECT_EQ(Fases("compile " + tabela + " " + dir_ + "/a.FAS").status, 0);
-  const Saida impressa = Fases("print " + dir_ + "/a.FAS");
+  EXPECT_EQ(Fases("compile " + std::string(VARTENOS_SOURCE_DIR) + "/data/phases/Fase2.txt " + dir_ + "a.FAS")
+                .status,
+            0);
+  const Saida impressa = Fases("print " + dir_ + "a.FAS");
   ASSERT_EQ(impressa.status, 0);
-  std::ofstream(dir_ + "/b.txt") << impressa.out;
-  EXPECT_EQ(Fases("compile " + dir_ + "/b.txt " + dir_ + "/b.FAS").status, 0);
-  EXPECT_EQ(testes::LerArquivo(dir_ + "/a.FAS"), testes::LerArquivo(dir_ + "/b.FAS"));
-  EXPECT_EQ(testes::LerArquivo(dir_ + "/a.FAS"),
-            testes::LerArquivo(std::string(VARTENOS_BUILD_DATA) + "/Fase2.FAS"));
+  std::ofstream(dir_ + "b.txt") << impressa.out;
+  EXPECT_EQ(Fases("compile " + dir_ + "b.txt " + dir_ + "b.FAS").status, 0);
+  EXPECT_EQ(Ler("a.FAS"), Ler("b.FAS"));
+  EXPECT_EQ(Ler("a.FAS"), testes::LerArquivo(dados_ + "Fase2.FAS"));
 }
 
 TEST_F(Ferramenta, ErrorsAndExitStatus) {
-  std::ofstream(dir_ + "/t.txt") << "Inicio Padrao\n";
-  const Saida compilar = Fases("compile " + dir_ + "/t.txt " + dir_ + "/t.FAS");
+  std::ofstream(dir_ + "t.txt") << "Inicio Padrao\n";
+  const Saida compilar = Fases("compile " + dir_ + "t.txt " + dir_ + "t.FAS");
   EXPECT_EQ(compilar.status, 1);
-  EXPECT_NE(compilar.out.find(dir_ + "/t.txt:1: the header lacks the column Parametro"), std::string::npos)
+  EXPECT_NE(compilar.out.find(dir_ + "t.txt:1: the header lacks the column Parametro"), std::string::npos)
       << compilar.out;
-  EXPECT_FALSE(std::filesystem::exists(dir_ + "/t.FAS"));
-
-  std::ofstream(dir_ + "/curto.FAS") << "abc";
-  const Saida imprimir = Fases("print " + dir_ + "/curto.FAS");
-  EXPECT_EQ(imprimir.status, 1);
-  EXPECT_EQ(imprimir.out, "vartenos-fases: " + dir_ + "/curto.FAS: 3 bytes, at least 8762 needed\n");
-  EXPECT_EQ(Fases("print " + dir_ + "/nada.FAS").status, 1);
-  EXPECT_EQ(Fases("author x " + dir_ + "/x.FAS").status, 1);
-  EXPECT_EQ(Fases("author -1 " + dir_ + "/x.FAS").status, 1);
-  EXPECT_EQ(Fases("").status, 2);
-  EXPECT_EQ(Fases("compile a").status, 2);
-  EXPECT_EQ(Fases("--help").status, 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_ + "t.FAS"));
+  std::ofstream(dir_ + "curto.FAS") << "abc";
+  EXPECT_EQ(Fases("print " + dir_ + "curto.FAS").out,
+            "vartenos-fases: " + dir_ + "curto.FAS: 3 bytes, at least 8762 needed\n");
+  for (const auto& [args, status] : {std::pair{"print " + dir_ + "curto.FAS", 1},
+                                     {"print " + dir_ + "nada.FAS", 1},
+                                     {"author x " + dir_ + "x.FAS", 1},
+                                     {"author -1 " + dir_ + "x.FAS", 1},
+                                     {std::string(), 2},
+                                     {std::string("compile a"), 2},
+                                     {std::string("--help"), 0}}) {
+    EXPECT_EQ(Fases(args).status, status) << args;
+  }
 }
 
-TEST_F(Ferramenta, CheckReportsABrokenFileAndFailsIt) {
+TEST_F(Ferramenta, CheckReportsEveryFaultOfABrokenFileAndFailsIt) {
   Fase_Formacoes f = Boa();
   f[3].Padrao = 0;
-  f[7].Tem_Extra = 1;
   f[39].Tipo_Extra = 12;
   std::string error;
-  ASSERT_TRUE(EscreverArquivo(dir_ + "/Q.FAS", CodificarFase(f), error));
-  ASSERT_TRUE(EscreverArquivo(dir_ + "/B.FAS", CodificarFase(Boa()), error));
-  const Saida s = Fases("check " + dir_ + "/B.FAS " + dir_ + "/Q.FAS");
+  ASSERT_TRUE(EscreverArquivo(dir_ + "Q.FAS", CodificarFase(f), error));
+  ASSERT_TRUE(EscreverArquivo(dir_ + "B.FAS", CodificarFase(Boa()), error));
+  const Saida s = Fases("check " + dir_ + "B.FAS " + dir_ + "Q.FAS");
   EXPECT_EQ(s.status, 1);
-  const std::string q = dir_ + "/Q.FAS: ";
-  EXPECT_EQ(s.out, dir_ + "/B.FAS: ok, at most 10 enemies alive at once if none is destroyed\n" + q +
+  const std::string q = dir_ + "Q.FAS: ";
+  EXPECT_EQ(s.out, dir_ + "B.FAS: ok, at most 10 enemies alive at once if none is destroyed\n" + q +
                        "entry 3, Padrao: 0 is not a pattern (1..7)\n" + q +
-                       "entry 7, Tem_Extra: 1 is neither -1 nor 0\n" + q +
-                       "entry 39, Tipo_Extra: 12 is not a kind of extra (0..8)\n" + q + "3 problems\n");
+                       "entry 39, Tipo_Extra: 12 is not a kind of extra (0..8)\n" + q + "2 problems\n");
 }
 
 TEST_F(Ferramenta, AuthorWithTheBuildSeedMakesTheBuiltPhaseFive) {
-  ASSERT_EQ(Fases("author 1218 " + dir_ + "/Fase5.FAS").status, 0);
-  EXPECT_EQ(testes::LerArquivo(dir_ + "/Fase5.FAS"),
-            testes::LerArquivo(std::string(VARTENOS_BUILD_DATA) + "/Fase5.FAS"));
-  ASSERT_EQ(Fases("author 7 " + dir_ + "/Fase5.FAS").status, 0);
-  EXPECT_NE(testes::LerArquivo(dir_ + "/Fase5.FAS"),
-            testes::LerArquivo(std::string(VARTENOS_BUILD_DATA) + "/Fase5.FAS"));
+  ASSERT_EQ(Fases("author 1218 " + dir_ + "Fase5.FAS").status, 0);
+  EXPECT_EQ(Ler("Fase5.FAS"), testes::LerArquivo(dados_ + "Fase5.FAS"));
+  ASSERT_EQ(Fases("author 7 " + dir_ + "Fase5.FAS").status, 0);
+  EXPECT_NE(Ler("Fase5.FAS"), testes::LerArquivo(dados_ + "Fase5.FAS"));
 }
 
 // ----- Our phases -----
 
-TEST(OurPhases, AllFiveBuiltPhasesPassTheCheck) {
+TEST(OurPhases, AllPassTheCheckUseEveryVariantAndGrowHarder) {
   for (int n = 1; n <= 5; ++n) {
     const std::string path = std::string(VARTENOS_BUILD_DATA) + "/" + NomeArquivoFase(n);
-    std::vector<uint8_t> bytes;
-    std::string error;
-    ASSERT_TRUE(LerArquivo(path, bytes, error)) << error;
-    const Checagem c = ChecarArquivo(bytes.data(), bytes.size(), path);
+    const std::string bytes = testes::LerArquivo(path);
+    const Checagem c = ChecarArquivo(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path);
     for (const Falha& x : c.falhas) ADD_FAILURE() << path << ": " << Descrever(x);
     EXPECT_LE(c.pico, kLimiteInimigos) << path;
   }
-}
-
-TEST(OurPhases, EveryPatternAndVariantAppearsAndPhasesGrowHarder) {
+  // The four written phases: more enemies in all, and more of them on screen at once, phase after phase.
   std::set<std::pair<int, int>> usados;
   std::set<int> invertidas;
   int64_t pico_antes = -1, total_antes = -1;
@@ -355,24 +328,18 @@ TEST(OurPhases, EveryPatternAndVariantAppearsAndPhasesGrowHarder) {
       usados.insert({static_cast<int>(e.Padrao), static_cast<int>(e.Parametro)});
       if (e.Padrao == 3) invertidas.insert(e.Invertida);
       total += e.Quantidade;
-      if (e.Tem_Extra == -1) ++extras;
+      extras += e.Tem_Extra == -1;
     }
-    // More enemies in all, and more of them on screen at once, phase after phase.
     const int64_t pico = ChecarFormacoes(f).pico;
-    EXPECT_GT(total, total_antes);
-    EXPECT_GT(pico, pico_antes);
-    pico_antes = pico;
-    total_antes = total;
+    EXPECT_GT(total, std::exchange(total_antes, total));
+    EXPECT_GT(pico, std::exchange(pico_antes, pico));
     EXPECT_GE(extras, 10);
-    if (n == 1) {
-      // Phase 1 opens with enemies that leave by themselves only.
-      for (int i = 0; i < 10; ++i) EXPECT_GE(QuadrosDeVidaMaximos(f[i]), 0) << i;
-    }
+    // Phase 1 opens with enemies that leave by themselves only.
+    for (int i = 0; n == 1 && i < 10; ++i) EXPECT_GE(QuadrosDeVidaMaximos(f[i]), 0) << i;
   }
-  const std::pair<int, int> variantes[] = {
-      {1, 1}, {2, 1},  {2, 2}, {2, 3}, {2, 4}, {3, 1}, {3, 2}, {3, 3}, {3, 4}, {3, 5}, {3, 6}, {3, 7}, {3, 8},
-      {3, 9}, {3, 10}, {4, 1}, {4, 2}, {5, 1}, {5, 2}, {5, 3}, {6, 1}, {6, 2}, {6, 3}, {7, 1}, {7, 2}};
-  for (const auto& v : variantes) EXPECT_TRUE(usados.count(v)) << v.first << "/" << v.second;
+  for (const auto& [padrao, variantes] : {std::pair{1, 1}, {2, 4}, {3, 10}, {4, 2}, {5, 3}, {6, 3}, {7, 2}}) {
+    for (int v = 1; v <= variantes; ++v) EXPECT_TRUE(usados.count({padrao, v})) << padrao << "/" << v;
+  }
   EXPECT_EQ(invertidas, (std::set<int>{-1, 0}));
 }
 
