@@ -6,12 +6,10 @@
 #include <unistd.h>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -58,24 +56,31 @@ std::string Ler(const std::string& path) {
   return ss.str();
 }
 
-struct Resultado {
-  int status;
-  std::string erros;
-};
-
-// Runs vartenos-assets with the given arguments; standard error is captured.
-Resultado RodarFerramenta(const std::string& args) {
+// Runs vartenos-assets from the sources in `src` (by default the repository's) into `out`; the exit
+// status and standard error.
+std::pair<int, std::string> Construir(const std::string& out,
+                                      const std::string& src = VARTENOS_SOURCE_DIR "/data",
+                                      const std::string& destino = "--out") {
   const std::string err = NovaPasta("stderr") + "/err.txt";
-  const std::string cmd = std::string("'") + VARTENOS_ASSETS + "' " + args + " 2> '" + err + "'";
-  const int st = std::system(cmd.c_str());
+  const int st = std::system((std::string("'") + VARTENOS_ASSETS + "' --src '" + src + "' " + destino + " '" +
+                              out + "' 2> '" + err + "'")
+                                 .c_str());
   return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, Ler(err)};
 }
 
-// A copy of the repository's data sources that a test may break.
-std::string CopiaDasFontes() {
-  const std::string dst = NovaPasta("src");
-  fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", dst, fs::copy_options::recursive);
-  return dst;
+ImagemRgb Abrir(const std::string& path) {
+  ImagemRgb img;
+  std::string erro;
+  EXPECT_TRUE(LerBmp(path, img, erro)) << erro;
+  return img;
+}
+
+bool Preto(const uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+
+std::vector<uint8_t> Celula(const ImagemRgb& img, int x0, int w) {
+  std::vector<uint8_t> v;
+  for (int y = 0; y < img.height; ++y) v.insert(v.end(), img.At(x0, y), img.At(x0 + w - 1, y) + 3);
+  return v;
 }
 
 // One fresh build of the artwork, shared by the tests that only read it.
@@ -83,243 +88,163 @@ class Arte : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     pasta_ = new std::string(NovaPasta("out"));
-    const Resultado r =
-        RodarFerramenta(std::string("--src '") + VARTENOS_SOURCE_DIR + "/data' --out '" + *pasta_ + "'");
-    ASSERT_EQ(r.status, 0) << r.erros;
+    const auto [status, erros] = Construir(*pasta_);
+    ASSERT_EQ(status, 0) << erros;
   }
   static void TearDownTestSuite() {
     fs::remove_all(*pasta_);
     delete pasta_;
   }
-  static ImagemRgb Abrir(const std::string& nome) {
-    ImagemRgb img;
-    std::string erro;
-    EXPECT_TRUE(LerBmp(*pasta_ + "/" + nome, img, erro)) << erro;
-    return img;
-  }
+  static ImagemRgb Folha(const std::string& nome) { return Abrir(*pasta_ + "/" + nome); }
   static std::string* pasta_;
 };
 std::string* Arte::pasta_ = nullptr;
 
-bool Preto(const uint8_t* p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
-
-int PixelsPintados(const ImagemRgb& img, int x0, int w) {
-  int n = 0;
-  for (int y = 0; y < img.height; ++y) {
-    for (int x = x0; x < x0 + w; ++x) n += !Preto(img.At(x, y));
-  }
-  return n;
-}
-
-std::vector<uint8_t> Celula(const ImagemRgb& img, int x0, int w) {
-  std::vector<uint8_t> v;
-  for (int y = 0; y < img.height; ++y) {
-    for (int x = x0; x < x0 + w; ++x) v.insert(v.end(), img.At(x, y), img.At(x, y) + 3);
-  }
-  return v;
-}
-
-TEST_F(Arte, EverySheetIsA24BitBmpOfItsExactSize) {
+TEST_F(Arte, EverySheetIsTheBuiltOneByteForByteWithItsSizeAndOneWholePictureInEachCell) {
   for (const Sheet& s : kSheets) {
     SCOPED_TRACE(s.file);
+    // A fresh build writes the same bytes as the one the game was built with.
     const std::string bytes = Ler(*pasta_ + "/" + s.file);
+    EXPECT_EQ(bytes, Ler(std::string(VARTENOS_BUILD_DATA) + "/" + s.file));
     ASSERT_GT(bytes.size(), 54u);
-    EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 24);  // bits per pixel
-    const ImagemRgb img = Abrir(s.file);
-    EXPECT_EQ(img.width, s.w);
-    EXPECT_EQ(img.height, s.h);
-  }
-}
-
-TEST_F(Arte, EveryCellHoldsAPictureThatStaysInsideItsOwnCell) {
-  for (const Sheet& s : kSheets) {
-    SCOPED_TRACE(s.file);
-    const ImagemRgb img = Abrir(s.file);
-    ASSERT_EQ(img.width, s.w);
+    const ImagemRgb img = Folha(s.file);
+    ASSERT_EQ(std::pair(img.width, img.height), std::pair(s.w, s.h));
     for (int x0 = 0; x0 < s.w; x0 += s.cell_w) {
-      EXPECT_GT(PixelsPintados(img, x0, s.cell_w), 0) << "cell at column " << x0 << " is empty";
+      const std::vector<uint8_t> c = Celula(img, x0, s.cell_w);
+      EXPECT_TRUE(std::any_of(c.begin(), c.end(), [](uint8_t v) { return v != 0; }))
+          << "empty cell at " << x0;
     }
     if (!s.keyed) continue;
-    // A keyed sprite that runs over a cell boundary shows up as lit pixels on both sides of it in the
-    // same row; each cell must stand alone, or the neighbour's edge would be drawn along with it.
-    for (int x = s.cell_w; x < s.w; x += s.cell_w) {
-      for (int y = 0; y < s.h; ++y) {
-        EXPECT_FALSE(!Preto(img.At(x - 1, y)) && !Preto(img.At(x, y)))
-            << "a picture crosses the boundary at column " << x << ", row " << y;
-      }
-    }
-  }
-}
-
-TEST_F(Arte, KeyedSheetsHoldNoColourTheColourKeyWouldSwallow) {
-  for (const Sheet& s : kSheets) {
-    if (!s.keyed) continue;
-    SCOPED_TRACE(s.file);
-    const ImagemRgb img = Abrir(s.file);
-    int quase_pretos = 0;
-    for (int y = 0; y < img.height; ++y) {
-      for (int x = 0; x < img.width; ++x) {
+    for (int y = 0; y < s.h; ++y) {
+      for (int x = 0; x < s.w; ++x) {
         const uint8_t* p = img.At(x, y);
-        quase_pretos += !Preto(p) && p[0] < 8 && p[1] < 8 && p[2] < 8;
+        // The 16-bit colour key would swallow near-black colours along with black.
+        EXPECT_FALSE(!Preto(p) && p[0] < 8 && p[1] < 8 && p[2] < 8) << "near black at " << x << "," << y;
+        // A sprite running over a cell boundary would be drawn with its neighbour's edge.
+        if (x > 0 && x % s.cell_w == 0) {
+          EXPECT_FALSE(!Preto(img.At(x - 1, y)) && !Preto(p)) << "crosses the boundary at " << x << "," << y;
+        }
       }
     }
-    EXPECT_EQ(quase_pretos, 0);
   }
 }
 
-TEST_F(Arte, AnimationsAndKindsAreDistinctPictures) {
-  // The ship keeps one hull and changes only its flame from cell to cell.
-  const ImagemRgb nave = Abrir("Nave.BMP");
-  std::set<std::vector<uint8_t>> chamas;
-  for (int k = 0; k < 3; ++k) {
-    for (int y = 0; y < 22; ++y) {
-      for (int x = 0; x < 30; ++x) {
-        ASSERT_EQ(0, std::memcmp(nave.At(x, y), nave.At(30 * k + x, y), 3)) << "hull differs in cell " << k;
-      }
-    }
-    chamas.insert(Celula(nave, 30 * k, 30));
+TEST_F(Arte, AnimationsAndKindsAreDistinctPicturesAndEnemyFireStandsOut) {
+  // The ship keeps one hull (its top 22 rows) and changes only its flame from cell to cell.
+  const ImagemRgb nave = Folha("Nave.BMP");
+  for (int k = 1; k < 3; ++k) {
+    for (int y = 0; y < 22; ++y) ASSERT_EQ(0, std::memcmp(nave.At(0, y), nave.At(30 * k, y), 90)) << k;
   }
-  EXPECT_EQ(chamas.size(), 3u);
-  // Sixteen enemies, nine extras, five explosion steps, two galaxies and two pulse cells: no repeats.
-  const std::pair<const char*, int> folhas[] = {{"Inimigos.BMP", 38},
-                                                {"Extras.BMP", 16},
-                                                {"Explosão.BMP", 36},
-                                                {"Galáxias.BMP", 34},
-                                                {"Laser6.BMP", 12}};
-  for (const auto& [arquivo, w] : folhas) {
-    SCOPED_TRACE(arquivo);
-    const ImagemRgb img = Abrir(arquivo);
+  // Three flames, sixteen enemies, nine extras, five explosion steps, two galaxies, two pulse cells.
+  for (const auto& [arquivo, w] : {std::pair{"Nave.BMP", 30},
+                                   {"Inimigos.BMP", 38},
+                                   {"Extras.BMP", 16},
+                                   {"Explosão.BMP", 36},
+                                   {"Galáxias.BMP", 34},
+                                   {"Laser6.BMP", 12}}) {
+    const ImagemRgb img = Folha(arquivo);
     std::set<std::vector<uint8_t>> celulas;
     for (int x0 = 0; x0 < img.width; x0 += w) celulas.insert(Celula(img, x0, w));
-    EXPECT_EQ(celulas.size(), static_cast<size_t>(img.width / w));
+    EXPECT_EQ(celulas.size(), static_cast<size_t>(img.width / w)) << arquivo;
   }
   // The side shot's second cell is the first one flying the other way.
-  const ImagemRgb l2 = Abrir("Laser2.BMP");
+  const ImagemRgb l2 = Folha("Laser2.BMP");
   for (int y = 0; y < 18; ++y) {
     for (int x = 0; x < 22; ++x) ASSERT_EQ(0, std::memcmp(l2.At(x, y), l2.At(43 - x, y), 3));
   }
-  EXPECT_NE(Celula(Abrir("Título.BMP"), 0, 491), Celula(Abrir("Título2.BMP"), 0, 491));
-}
-
-TEST_F(Arte, BackgroundStaysInTheBackgroundAndEnemyFireStandsOut) {
-  // The star is one light pixel.
-  const ImagemRgb estrela = Abrir("Estrela.BMP");
-  EXPECT_GT(estrela.At(0, 0)[0] + estrela.At(0, 0)[1] + estrela.At(0, 0)[2], 3 * 150);
-  // The galaxies are faint on average: drawn behind the action, they must not look like targets.
-  const ImagemRgb gal = Abrir("Galáxias.BMP");
-  long soma = 0;
-  int n = 0;
-  for (int y = 0; y < gal.height; ++y) {
-    for (int x = 0; x < gal.width; ++x) {
-      if (Preto(gal.At(x, y))) continue;
-      soma += gal.At(x, y)[0] + gal.At(x, y)[1] + gal.At(x, y)[2];
-      ++n;
-    }
-  }
-  ASSERT_GT(n, 0);
-  EXPECT_LT(soma / n, 3 * 110);
-  // Enemy shots are red; no player shot is.
-  auto vermelhidao = [&](const char* arquivo) {
-    const ImagemRgb img = Abrir(arquivo);
+  EXPECT_NE(Folha("Título.BMP").rgb, Folha("Título2.BMP").rgb);
+  // The star is one light pixel; the galaxies, drawn behind the action, are faint on average.
+  const ImagemRgb estrela = Folha("Estrela.BMP");
+  EXPECT_GT(estrela.rgb[0] + estrela.rgb[1] + estrela.rgb[2], 3 * 150);
+  // Share of lit pixels that are red, and their mean brightness.
+  const auto cores = [](const ImagemRgb& img) {
     int vermelhos = 0, pintados = 0;
-    for (int y = 0; y < img.height; ++y) {
-      for (int x = 0; x < img.width; ++x) {
-        const uint8_t* p = img.At(x, y);
-        if (Preto(p)) continue;
-        ++pintados;
-        vermelhos += p[0] > 150 && p[1] < 110 && p[2] < 110;
-      }
+    long soma = 0;
+    for (int i = 0; i + 2 < static_cast<int>(img.rgb.size()); i += 3) {
+      const uint8_t* p = &img.rgb[i];
+      if (Preto(p)) continue;
+      ++pintados;
+      soma += p[0] + p[1] + p[2];
+      vermelhos += p[0] > 150 && p[1] < 110 && p[2] < 110;
     }
-    return pintados == 0 ? 0.0 : static_cast<double>(vermelhos) / pintados;
+    return std::pair(pintados ? static_cast<double>(vermelhos) / pintados : 0.0,
+                     pintados ? soma / pintados : 0);
   };
-  EXPECT_GT(vermelhidao("Tiro_Inimigo.BMP"), 0.25);
-  for (const char* tiro :
-       {"Laser.BMP", "Laser2.BMP", "Laser3.BMP", "Laser4.BMP", "Laser5.BMP", "Laser6.BMP"}) {
-    EXPECT_LT(vermelhidao(tiro), 0.05) << tiro;
-  }
-}
-
-TEST(ArteBuild, TwoBuildsWriteTheSameBytes) {
-  const std::string a = NovaPasta("a"), b = NovaPasta("b");
-  const std::string src = std::string("--src '") + VARTENOS_SOURCE_DIR + "/data'";
-  ASSERT_EQ(RodarFerramenta(src + " --out '" + a + "'").status, 0);
-  ASSERT_EQ(RodarFerramenta(src + " --out '" + b + "'").status, 0);
-  for (const Sheet& s : kSheets) {
-    const std::string x = Ler(a + "/" + s.file);
-    EXPECT_FALSE(x.empty()) << s.file;
-    EXPECT_EQ(x, Ler(b + "/" + s.file)) << s.file;
-  }
-  fs::remove_all(a);
-  fs::remove_all(b);
+  EXPECT_LT(cores(Folha("Galáxias.BMP")).second, 3 * 110);
+  // Enemy shots are red; no player shot is.
+  EXPECT_GT(cores(Folha("Tiro_Inimigo.BMP")).first, 0.25);
+  for (const char* tiro : {"Laser.BMP", "Laser2.BMP", "Laser3.BMP", "Laser4.BMP", "Laser5.BMP", "Laser6.BMP"})
+    EXPECT_LT(cores(Folha(tiro)).first, 0.05) << tiro;
 }
 
 TEST(ArteBuild, ContactSheetIsAPngBiggerThanEverySheetMagnified) {
-  const std::string pasta = NovaPasta("contact");
-  const std::string png = pasta + "/contato.png";
-  const Resultado r =
-      RodarFerramenta(std::string("--src '") + VARTENOS_SOURCE_DIR + "/data' --contact-sheet '" + png + "'");
-  ASSERT_EQ(r.status, 0) << r.erros;
-  const std::string bytes = Ler(png);
-  ASSERT_GT(bytes.size(), 24u);
-  EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  auto be32 = [&](size_t i) {
-    return (static_cast<uint32_t>(static_cast<uint8_t>(bytes[i])) << 24) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[i + 1])) << 16) |
-           (static_cast<uint32_t>(static_cast<uint8_t>(bytes[i + 2])) << 8) |
-           static_cast<uint8_t>(bytes[i + 3]);
+  const std::string png = NovaPasta("contact") + "/contato.png";
+  const auto [status, erros] = Construir(png, VARTENOS_SOURCE_DIR "/data", "--contact-sheet");
+  ASSERT_EQ(status, 0) << erros;
+  const std::string b = Ler(png);
+  ASSERT_GT(b.size(), 24u);
+  EXPECT_EQ(b.substr(1, 3), "PNG");
+  const auto be32 = [&](size_t i) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(b[i]) << 24 | static_cast<uint8_t>(b[i + 1]) << 16 |
+                                 static_cast<uint8_t>(b[i + 2]) << 8 | static_cast<uint8_t>(b[i + 3]));
   };
   EXPECT_GE(be32(16), 608u * 3);  // the widest sheet, magnified 3x, fits across
   EXPECT_GE(be32(20), 2u * 99 * 3);
-  fs::remove_all(pasta);
+  fs::remove_all(fs::path(png).parent_path());
+}
+
+// A copy of the repository's data sources with one art source replaced (or removed when `conteudo` is
+// null), built; the exit status and standard error.
+std::pair<int, std::string> ConstruirCom(const std::string& arquivo, const char* conteudo,
+                                         const std::string& out) {
+  const std::string src = NovaPasta("src");
+  fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", src, fs::copy_options::recursive);
+  if (conteudo == nullptr) {
+    fs::remove(src + "/art/" + arquivo);
+  } else {
+    std::ofstream(src + "/art/" + arquivo, std::ios::binary) << conteudo;
+  }
+  const auto r = Construir(out, src);
+  fs::remove_all(src);
+  return r;
 }
 
 // What a source says is what the sheet holds: the mirrored half, palette names, and the light from the
 // top-left that brightens the edges facing it and darkens the others.
 TEST(ArteBuild, SourcesAreDrawnAsWritten) {
-  const std::string src = CopiaDasFontes();
-  std::ofstream(src + "/art/laser.txt", std::ios::binary)
-      << "size: 4 10\nmirror: yes\nlegend: . = transparent, a = #FF0000, b = aco5\nrows:\nab\n.a\n"
-         ".b\n.b\n.b\n.b\n.b\n.b\n.b\nbb\n";
-  std::ofstream(src + "/art/laser5.txt", std::ios::binary)
-      << "size: 30 10\nlight: top-left\nlegend: c = #808080\nrows:\n"
-      << [] {
-           std::string linhas;
-           for (int y = 0; y < 10; ++y) linhas += std::string(30, 'c') + "\n";
-           return linhas;
-         }();
   const std::string out = NovaPasta("out");
-  const Resultado r = RodarFerramenta("--src '" + src + "' --out '" + out + "'");
-  ASSERT_EQ(r.status, 0) << r.erros;
-  ImagemRgb laser, laser5;
-  std::string erro;
-  ASSERT_TRUE(LerBmp(out + "/Laser.BMP", laser, erro)) << erro;
-  ASSERT_TRUE(LerBmp(out + "/Laser5.BMP", laser5, erro)) << erro;
-  auto cor = [](const ImagemRgb& img, int x, int y) {
-    const uint8_t* p = img.At(x, y);
-    return std::array<int, 3>{p[0], p[1], p[2]};
+  ASSERT_EQ(
+      ConstruirCom("laser.txt",
+                   "size: 4 10\nmirror: yes\nlegend: . = transparent, a = #FF0000, b = aco5\nrows:\nab\n.a\n"
+                   ".b\n.b\n.b\n.b\n.b\n.b\n.b\nbb\n",
+                   out)
+          .first,
+      0);
+  const std::string bloco = "size: 30 10\nlight: top-left\nlegend: c = #808080\nrows:\n" + [] {
+    std::string linhas;
+    for (int y = 0; y < 10; ++y) linhas += std::string(30, 'c') + "\n";
+    return linhas;
+  }();
+  const std::string out5 = NovaPasta("out");
+  ASSERT_EQ(ConstruirCom("laser5.txt", bloco.c_str(), out5).first, 0);
+  const ImagemRgb laser = Abrir(out + "/Laser.BMP"), laser5 = Abrir(out5 + "/Laser5.BMP");
+  const auto cores = [](const ImagemRgb& img, std::initializer_list<std::pair<int, int>> pontos) {
+    std::vector<int> v;
+    for (const auto& [x, y] : pontos)
+      v.push_back(img.At(x, y)[0] << 16 | img.At(x, y)[1] << 8 | img.At(x, y)[2]);
+    return v;
   };
-  using C = std::array<int, 3>;
-  EXPECT_EQ(cor(laser, 0, 0), (C{255, 0, 0}));
-  EXPECT_EQ(cor(laser, 1, 0), (C{0xE8, 0xF0, 0xFF}));
-  EXPECT_EQ(cor(laser, 2, 0), (C{0xE8, 0xF0, 0xFF}));
-  EXPECT_EQ(cor(laser, 3, 0), (C{255, 0, 0}));
-  EXPECT_EQ(cor(laser, 0, 1), (C{0, 0, 0}));
-  EXPECT_EQ(cor(laser, 3, 1), (C{0, 0, 0}));
-  EXPECT_EQ(cor(laser, 2, 1), (C{255, 0, 0}));
-  EXPECT_EQ(cor(laser, 3, 9), (C{0xE8, 0xF0, 0xFF}));
-  // A grey block: lit along its top and left edges, shaded along the bottom and right, flat inside;
+  const int r = 0xFF0000, aco = 0xE8F0FF;
+  EXPECT_EQ(cores(laser, {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {0, 1}, {3, 1}, {2, 1}, {3, 9}}),
+            (std::vector<int>{r, aco, aco, r, 0, 0, r, aco}));
+  // A grey block is lit along its top and left edges, shaded along the bottom and right, flat inside;
   // the two corners that face both ways keep their colour.
-  const int lit = 0x80 + (255 - 0x80) * 30 / 100, shaded = 0x80 - 0x80 * 30 / 100;
-  EXPECT_EQ(cor(laser5, 5, 0), (C{lit, lit, lit}));
-  EXPECT_EQ(cor(laser5, 0, 5), (C{lit, lit, lit}));
-  EXPECT_EQ(cor(laser5, 5, 9), (C{shaded, shaded, shaded}));
-  EXPECT_EQ(cor(laser5, 29, 5), (C{shaded, shaded, shaded}));
-  EXPECT_EQ(cor(laser5, 5, 5), (C{0x80, 0x80, 0x80}));
-  EXPECT_EQ(cor(laser5, 29, 0), (C{0x80, 0x80, 0x80}));
-  EXPECT_EQ(cor(laser5, 0, 9), (C{0x80, 0x80, 0x80}));
-  fs::remove_all(src);
+  const int claro = (0x80 + (255 - 0x80) * 30 / 100) * 0x10101, escuro = (0x80 - 0x80 * 30 / 100) * 0x10101;
+  EXPECT_EQ(cores(laser5, {{5, 0}, {0, 5}, {5, 9}, {29, 5}, {5, 5}, {29, 0}, {0, 9}}),
+            (std::vector<int>{claro, claro, escuro, escuro, 0x808080, 0x808080, 0x808080}));
   fs::remove_all(out);
+  fs::remove_all(out5);
 }
 
 // A broken source must stop the build with a message that names the file and the line.
@@ -352,19 +277,10 @@ TEST(ArteBuild, BrokenSourcesAreReportedWithFileAndLine) {
       {"inimigo07.txt", nullptr, "inimigo07.txt: cannot open the file"},
   };
   for (const Caso& c : casos) {
-    SCOPED_TRACE(std::string(c.arquivo) + " -> " + c.esperado);
-    const std::string src = CopiaDasFontes();
-    const std::string alvo = src + "/art/" + c.arquivo;
-    if (c.conteudo == nullptr) {
-      fs::remove(alvo);
-    } else {
-      std::ofstream(alvo, std::ios::binary) << c.conteudo;
-    }
     const std::string out = NovaPasta("out");
-    const Resultado r = RodarFerramenta("--src '" + src + "' --out '" + out + "'");
-    EXPECT_NE(r.status, 0);
-    EXPECT_NE(r.erros.find(c.esperado), std::string::npos) << r.erros;
-    fs::remove_all(src);
+    const auto [status, erros] = ConstruirCom(c.arquivo, c.conteudo, out);
+    EXPECT_NE(status, 0) << c.esperado;
+    EXPECT_NE(erros.find(c.esperado), std::string::npos) << erros;
     fs::remove_all(out);
   }
 }
