@@ -54,26 +54,19 @@ TEST(Volume, TheMeterReadsKnownSignals) {
   }
 }
 
-TEST(Volume, GatingLeavesSilenceOutAndAShortSoundIsOneBlock) {
+TEST(Volume, GatingLeavesSilenceOutAndThePeakBetweenSamplesAndTheOffsetAreFound) {
   constexpr int kTaxa = 44100;
+  const auto medir = [](const std::vector<float>& x) { return Medir(x.data(), x.size() / 2, kTaxa); };
   std::vector<float> x = Seno(kTaxa, 5.0, 997, 0.1, 0.1);
   x.resize(x.size() * 3, 0.0f);  // ten seconds of silence after it
-  EXPECT_NEAR(Medir(x.data(), x.size() / 2, kTaxa).lufs, -20.0, 0.3);
-  const std::vector<float> curto = Seno(kTaxa, 0.15, 997, 0.1, 0.1);
-  EXPECT_NEAR(Medir(curto.data(), curto.size() / 2, kTaxa).lufs, -20.0, 0.3);
-  const std::vector<float> nada(2 * kTaxa, 0.0f);
-  EXPECT_EQ(Medir(nada.data(), nada.size() / 2, kTaxa).lufs, -70);
-}
-
-TEST(Volume, ThePeakBetweenSamplesAndTheOffsetAreFound) {
-  constexpr int kTaxa = 44100;
+  EXPECT_NEAR(medir(x).lufs, -20.0, 0.3);
+  EXPECT_NEAR(medir(Seno(kTaxa, 0.15, 997, 0.1, 0.1)).lufs, -20.0, 0.3);  // a short sound is one block
+  EXPECT_EQ(medir(std::vector<float>(2 * kTaxa, 0.0f)).lufs, -70);
   // A quarter of the rate, sampled 45 degrees off its crests: every sample at 0.707, the wave at 1.
-  std::vector<float> x = Seno(kTaxa, 1.0, kTaxa / 4.0, 1.0, 1.0, M_PI / 4);
-  Medida m = Medir(x.data(), x.size() / 2, kTaxa);
-  EXPECT_NEAR(m.pico_dbtp, 0.0, 0.2);
+  x = Seno(kTaxa, 1.0, kTaxa / 4.0, 1.0, 1.0, M_PI / 4);
+  EXPECT_NEAR(medir(x).pico_dbtp, 0.0, 0.2);
   for (float& v : x) v = 0.5f * v + 0.02f;
-  m = Medir(x.data(), x.size() / 2, kTaxa);
-  EXPECT_NEAR(m.dc, 0.02, 1e-4);
+  EXPECT_NEAR(medir(x).dc, 0.02, 1e-4);
 }
 
 // The notes one track of a built MIDI file plays (its keys), walking its events.
@@ -189,8 +182,9 @@ TEST(VolumeConstruido, EveryEffectIsCentredAndTheShotsCarryOverTheLoudestTheme) 
   ASSERT_TRUE(MedirArquivo(Dados("Music5.mid"), 44100, l, erro)) << erro;
   const double tema5 = l.front().m.lufs;
   std::map<std::string, double> jogo;  // each effect as the game's mixer plays it
+  const char* tiros[] = {"Tiro.Wav", "Arma1.wav", "Arma2.wav", "Arma3.wav"};
   for (const char* f :
-       {"Tiro.Wav", "Arma1.wav", "Arma2.wav", "Arma3.wav", "Explosao.wav", "Extras.wav", "VidasExtras.wav"}) {
+       {tiros[0], tiros[1], tiros[2], tiros[3], "Explosao.wav", "Extras.wav", "VidasExtras.wav"}) {
     SCOPED_TRACE(f);
     ASSERT_TRUE(MedirArquivo(Dados(f), 44100, l, erro)) << erro;
     ASSERT_EQ(l.size(), 1u);
@@ -198,15 +192,9 @@ TEST(VolumeConstruido, EveryEffectIsCentredAndTheShotsCarryOverTheLoudestTheme) 
     EXPECT_LT(std::fabs(l[0].m.dc), 0.002);
     jogo[f] = l[0].m.lufs + l[0].ganho_jogo_db;
   }
-  for (const char* tiro : {"Tiro.Wav", "Arma1.wav", "Arma2.wav", "Arma3.wav"}) {
-    SCOPED_TRACE(tiro);
-    EXPECT_GE(jogo[tiro] - tema5, 3.0);
-  }
+  for (const char* tiro : tiros) EXPECT_GE(jogo[tiro] - tema5, 3.0) << tiro;
   // Balanced with one another: the extra life a little above the pick-ups, not far above the rest.
-  for (const auto& [f, v] : jogo) {
-    SCOPED_TRACE(f);
-    EXPECT_LE(std::fabs(v - jogo["Tiro.Wav"]), 3.0);
-  }
+  for (const auto& [f, v] : jogo) EXPECT_LE(std::fabs(v - jogo["Tiro.Wav"]), 3.0) << f;
 }
 
 }  // namespace
