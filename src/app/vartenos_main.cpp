@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
     }
     vartenos::SdlPlatform platform;
     platform.DefinirIcone(data_dir + "Icone.bmp");
+    // Closing the window ends the process at once, as Form_Unload's last step says.
+    platform.EncerrarAoFecharTela();
     vartenos::Form1 form(platform, data_dir, vartenos::CriarRasterizador());
     form.Executar(command_line);
   } catch (const std::exception& e) {

@@ -55,7 +55,7 @@ SdlPlatform::SdlPlatform() {
   origem_ns_ = AgoraNs();
   if (const char* log = std::getenv("VARTENOS_PACING_LOG"); log != nullptr && *log != '\0') {
     registro_ = std::fopen(log, "w");
-    if (registro_ != nullptr) std::setvbuf(registro_, nullptr, _IOFBF, 1 << 20);
+    if (registro_ != nullptr) std::setvbuf(registro_, nullptr, _IOLBF, 1 << 16);
   }
 }
 
@@ -191,6 +191,11 @@ void SdlPlatform::CloseDisplay() {
       std::fprintf(stderr, "vartenos: cannot save the settings: %s\n", erro.c_str());
     }
     gravadas_ = preferencias_;
+  }
+  if (encerrar_ && window_ != nullptr) {
+    Registrar('x', 0);
+    std::fflush(nullptr);
+    std::_Exit(0);
   }
   for (SDL_GameController* c : abertos_) SDL_GameControllerClose(c);
   abertos_.clear();

@@ -63,6 +63,10 @@ class SdlPlatform final : public Platform {
   // The window icon: a 24-bit BMP whose black pixels are transparent. Set before OpenDisplay; a file
   // that cannot be read leaves the window without an icon.
   void DefinirIcone(const std::string& bmp) { icone_ = bmp; }
+  // The game's own choice: closing the display is the end of the program (the game ends the process
+  // right after restoring the display), so the settings are saved and the process ends at once,
+  // without the second or so of tearing down the window, the sound device and the synthesizer.
+  void EncerrarAoFecharTela() { encerrar_ = true; }
   // For tests: the window's pixels as 0xRRGGBB, row by row, and the output's size. False without a
   // window.
   bool LerTela(std::vector<uint32_t>& pixels, int& w, int& h);
@@ -99,6 +103,7 @@ class SdlPlatform final : public Platform {
   SDL_Texture* texture_ = nullptr;
   bool video_ = false;
   bool controles_ = false;
+  bool encerrar_ = false;
   SdlAudio audio_;
   // The code each key reported when it went down, so its key-up matches even if NumLock changed.
   std::array<int16_t, SDL_NUM_SCANCODES> codigo_pressionado_{};
