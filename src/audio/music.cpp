@@ -255,7 +255,11 @@ void DirectMusicPerformance::Stop(const DirectMusicSegment& seg, const DirectMus
 }
 
 void DirectMusicPerformance::Renderizar(float* out, int frames) {
-  if (synth_) {
+  // With nothing to play (the menu, music switched off) the synthesizer is left alone once its reverb
+  // has had five seconds to die away: silence costs nothing.
+  const bool ocioso = synth_ && synth_->Ocioso();
+  quadros_ociosos_ = ocioso ? quadros_ociosos_ + frames : 0;
+  if (synth_ && quadros_ociosos_ < 5 * static_cast<int64_t>(ds_ ? ds_->Taxa() : 44100)) {
     synth_->Renderizar(out, frames);
   } else {
     for (int i = 0; i < 2 * frames; ++i) out[i] = 0.0f;

@@ -149,6 +149,8 @@ class DirectMusicPerformance : public FonteDeAudio {
   bool parado_ = true;
   int32_t inicio_ms_ = 0;
   int64_t duracao_us_ = 0;
+  // Frames rendered since the synthesizer last had anything to play (audio thread).
+  int64_t quadros_ociosos_ = 0;
 };
 
 }  // namespace vartenos

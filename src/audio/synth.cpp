@@ -256,6 +256,11 @@ bool Sintetizador::Tocando() const {
          TickAtual() < impl_->fim_ticks;
 }
 
+bool Sintetizador::Ocioso() const {
+  return (impl_->player == nullptr || fluid_player_get_status(impl_->player) != FLUID_PLAYER_PLAYING) &&
+         fluid_synth_get_active_voice_count(impl_->synth) == 0;
+}
+
 void Sintetizador::Ganho(float g) { fluid_synth_set_gain(impl_->synth, g); }
 
 void Sintetizador::Renderizar(float* out, int frames) {

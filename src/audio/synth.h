@@ -42,6 +42,8 @@ class Sintetizador {
   // True while the player has not reached the end tick of its piece.
   bool Tocando() const;
   int64_t TickAtual() const;
+  // True when no piece is playing and no voice sounds: only the effects' tails can still ring.
+  bool Ocioso() const;
   // Output gain (linear).
   void Ganho(float g);
   // Writes `frames` interleaved stereo frames into `out`.
