@@ -5,17 +5,22 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/scaling.h"
 #include "platform/settings.h"
+#include "shell/form1.h"
 #include "sim_support.h"
 
 #ifdef VARTENOS_SDL_TESTS
@@ -34,6 +39,7 @@ class Registro : public EventSink {
   void KeyUp(int16_t vk) override { log.push_back("up " + std::to_string(vk)); }
   void KeyPress(int16_t ch) override { log.push_back("press " + std::to_string(ch)); }
   void CloseRequested() override {}
+  void FocusLost() override { log.push_back("focus lost"); }
   int32_t NextTimerDue() const override { return kNever; }
   void FireTimers(int32_t) override {}
   bool Leaving() const override { return false; }
@@ -111,9 +117,48 @@ TEST(Controle, StickAndDpadSteerAsOneKeyWithSomePlayInTheStick) {
   c.Eixo(SDL_CONTROLLER_AXIS_RIGHTX, 30000, r);
   c.Eixo(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 30000, r);
   EXPECT_EQ(r.Novas(), (Log{"down 37", "up 37", "down 39", "down 38"}));
-  // Unplugged with directions held: they all go up.
+  // Unplugged with directions and A held: they all go up.
+  c.Botao(SDL_CONTROLLER_BUTTON_A, true, r);
+  r.Novas();
   c.Soltar(r);
-  EXPECT_EQ(r.Novas(), (Log{"up 38", "up 39"}));
+  EXPECT_EQ(r.Novas(), (Log{"up 32", "up 38", "up 39"}));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Losing the focus
+
+// Takes the focus away during the third wait of the game loop.
+class PerdeFoco : public HeadlessPlatform {
+ public:
+  void WaitUntil(int32_t deadline, EventSink& sink) override {
+    if (form != nullptr && std::string_view(form->Tela_Atual()) == "Main" && ++esperas == 3) sink.FocusLost();
+    HeadlessPlatform::WaitUntil(deadline, sink);
+  }
+  Form1* form = nullptr;
+  int esperas = 0;
+};
+
+TEST(Foco, LosingTheFocusPausesAGameInProgressAsPWould) {
+  // A phase whose formations (without enemies) start one every 1,000 seconds: the game goes on.
+  std::vector<uint8_t> fase(8800, 0);
+  for (int i = 0; i < 40; ++i) {
+    const int32_t inicio = 1000 * (i + 1);
+    std::memcpy(&fase[220 * i + 40], &inicio, 4);
+  }
+  const std::string dados = testes::PastaDadosCom({{"Fase1.FAS", fase}});
+  PerdeFoco plataforma;
+  Form1 form(plataforma, dados, nullptr);
+  plataforma.form = &form;
+  form.Form_Load("/sa /sp");
+  form.FocusLost();  // no game yet
+  EXPECT_FALSE(form.Pausa);
+  form.Reseta_Jogo();
+  EXPECT_EQ(form.Main(), Tela::Pausa_AP);  // the frame in progress is finished, then the pause screen
+  EXPECT_TRUE(form.Pausa);
+  EXPECT_EQ(plataforma.esperas, 3);
+  form.FocusLost();  // already paused: it stays paused (P itself would resume)
+  EXPECT_TRUE(form.Pausa);
+  fs::remove_all(dados);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -319,6 +364,78 @@ TEST(LinhaDeComando, TheGamePrintsAndExitsOnlyForTheWholeLine) {
 // The picture on a real (offscreen) window
 
 #ifdef VARTENOS_SDL_TESTS
+TEST(EventosSdl, FocusLossReachesTheGameAndTheWindowKeysDoNot) {
+  SdlPlatform platform;
+  Registro r;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SDL_Event ev{};
+  ev.type = SDL_WINDOWEVENT;
+  ev.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  ASSERT_EQ(SDL_PushEvent(&ev), 1);
+  // F11 and Alt+Enter switch the window (none here) and are not the game's keys, down or up.
+  for (SDL_Scancode sc : {SDL_SCANCODE_F11, SDL_SCANCODE_RETURN}) {
+    for (Uint32 tipo : {SDL_KEYDOWN, SDL_KEYUP}) {
+      SDL_Event k{};
+      k.type = tipo;
+      k.key.keysym.scancode = sc;
+      k.key.keysym.mod = sc == SDL_SCANCODE_RETURN ? KMOD_LALT : KMOD_NONE;
+      ASSERT_EQ(SDL_PushEvent(&k), 1);
+    }
+  }
+  platform.DoEvents(r);
+  EXPECT_EQ(r.Novas(), (Log{"focus lost"}));
+}
+
+TEST(TelaSdl, AControllerPluggedInDuringPlayWorksAtOnceAndLetsGoWhenUnplugged) {
+  const fs::path cfg = fs::path(testes::PastaTemporaria()) / "cfg_controle";
+  setenv("XDG_CONFIG_HOME", cfg.c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  setenv("VARTENOS_WINDOWED", "1", 1);
+  // An offscreen window never has the focus, and SDL drops controller input without it.
+  setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+  {
+    SdlPlatform platform;
+    bool aberta = true;
+    try {
+      platform.OpenDisplay();
+    } catch (const std::exception&) {
+      aberta = false;
+    }
+    Registro r;
+    const int indice = aberta
+                           ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                                       SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0)
+                           : -1;
+    if (indice >= 0 && SDL_IsGameController(indice)) {
+      platform.DoEvents(r);  // plugged in: opened
+      SDL_Joystick* j = SDL_JoystickOpen(indice);
+      ASSERT_NE(j, nullptr);
+      SDL_JoystickSetVirtualButton(j, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+      platform.DoEvents(r);
+      SDL_JoystickSetVirtualAxis(j, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+      platform.DoEvents(r);
+      EXPECT_EQ(r.Novas(), (Log{"down 32", "press 32", "down 37"}));
+      SDL_JoystickClose(j);
+      SDL_JoystickDetachVirtual(indice);
+      platform.DoEvents(r);
+      Log soltas = r.Novas();  // SDL lets go of what was held, or our own release does
+      std::sort(soltas.begin(), soltas.end());
+      EXPECT_EQ(soltas, (Log{"up 32", "up 37"}));
+    }
+    if (aberta) platform.CloseDisplay();
+    if (indice < 0 || !aberta) {
+      unsetenv("SDL_VIDEODRIVER");
+      unsetenv("VARTENOS_WINDOWED");
+      GTEST_SKIP() << "no offscreen window or virtual controller here";
+    }
+  }
+  unsetenv("SDL_VIDEODRIVER");
+  unsetenv("VARTENOS_WINDOWED");
+  unsetenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS");
+  unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(cfg);
+}
+
 TEST(TelaSdl, WholePixelPictureIsExactlyTheGamesPicture) {
   const fs::path cfg = fs::path(testes::PastaTemporaria()) / "cfg_tela";
   fs::remove_all(cfg);

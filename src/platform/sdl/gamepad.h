@@ -59,7 +59,8 @@ class EstadoDoControle {
       const int d = Direcao(a.tecla);
       if (d >= 0) {
         enviou = Mudar(d, 0, apertado, sink);
-      } else {
+      } else if (apertado != tiro_) {
+        tiro_ = apertado;
         if (apertado) {
           sink.KeyDown(a.tecla);
         } else {
@@ -85,9 +86,14 @@ class EstadoDoControle {
     return a || b;
   }
 
-  // Every held direction goes up (the controller was unplugged).
+  // Every held key goes up (the controller was unplugged).
   bool Soltar(EventSink& sink) {
     bool enviou = false;
+    if (tiro_) {
+      tiro_ = false;
+      sink.KeyUp(VK_SPACE);
+      enviou = true;
+    }
     for (int d = 0; d < 4; ++d) {
       enviou = Mudar(d, 0, false, sink) || enviou;
       enviou = Mudar(d, 1, false, sink) || enviou;
@@ -116,6 +122,7 @@ class EstadoDoControle {
     return agora != antes;
   }
 
+  bool tiro_ = false;  // A, held
   std::array<bool, 4> dpad_{};
   std::array<bool, 4> alavanca_{};
 };
