@@ -408,7 +408,7 @@ TEST(TelaSdl, AControllerPluggedInDuringPlayWorksAtOnceAndLetsGoWhenUnplugged) {
   // An offscreen window never has the focus, and SDL drops controller input without it.
   setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
   {
-    SemVazamentosDoSistema sem_vazamentos;
+    [[maybe_unused]] SemVazamentosDoSistema sem_vazamentos;
     SdlPlatform platform;
     bool aberta = true;
     try {
@@ -466,7 +466,7 @@ TEST(TelaSdl, WholePixelPictureIsExactlyTheGamesPicture) {
   // SDL's offscreen screen is 1024 x 768: whole pixels there are x1, in the middle.
   setenv("VARTENOS_SCALE", "integer", 1);
   {
-    SemVazamentosDoSistema sem_vazamentos;
+    [[maybe_unused]] SemVazamentosDoSistema sem_vazamentos;
     SdlPlatform platform;
     try {
       platform.OpenDisplay();
