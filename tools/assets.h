@@ -18,5 +18,8 @@ bool EscreverFolhaDeContato(const Pastas& pastas, const std::string& png_path, s
 bool GerarSons(const Pastas& pastas, std::string& error);
 // The seven MIDI files.
 bool GerarMusicas(const Pastas& pastas, std::string& error);
+// The game's icon from the ship built into `pastas.out`: Icone.bmp there (the window icon) and, when
+// `pasta_icones` is not empty, hicolor/NxN/apps/vartenos.png under it (the desktop's icons).
+bool GerarIcones(const Pastas& pastas, const std::string& pasta_icones, std::string& error);
 
 }  // namespace vartenos::assets

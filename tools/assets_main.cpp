@@ -13,7 +13,7 @@ namespace {
 
 void Uso() {
   std::fprintf(stderr,
-               "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR\n"
+               "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR [--icons ICON_DIR]\n"
                "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n"
                "       vartenos-assets --render-midi IN.mid OUT.wav\n"
                "       vartenos-assets --loudness FILE.mid|FILE.wav...\n");
@@ -24,6 +24,7 @@ void Uso() {
 int main(int argc, char** argv) {
   vartenos::assets::Pastas pastas;
   std::string contact;
+  std::string icones;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--render-midi" && i + 2 < argc) {
@@ -39,11 +40,12 @@ int main(int argc, char** argv) {
       // Loudness, peak and DC offset of each file (and of each MIDI track alone), as the game plays it.
       return vartenos::assets::ImprimirVolumes(std::vector<std::string>(argv + i + 1, argv + argc));
     }
-    if ((a == "--src" || a == "--out" || a == "--contact-sheet") && i + 1 < argc) {
+    if ((a == "--src" || a == "--out" || a == "--contact-sheet" || a == "--icons") && i + 1 < argc) {
       const std::string v = argv[++i];
       if (a == "--src") pastas.src = v;
       if (a == "--out") pastas.out = v;
       if (a == "--contact-sheet") contact = v;
+      if (a == "--icons") icones = v;
     } else {
       Uso();
       return 2;
@@ -70,7 +72,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!vartenos::assets::GerarArte(pastas, error) || !vartenos::assets::GerarSons(pastas, error) ||
-      !vartenos::assets::GerarMusicas(pastas, error)) {
+      !vartenos::assets::GerarMusicas(pastas, error) ||
+      !vartenos::assets::GerarIcones(pastas, icones, error)) {
     std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
     return 1;
   }

@@ -16,12 +16,14 @@ std::string PastaDoExecutavel(const char* argv0) {
 }
 
 std::string EncontrarPastaDados(const char* argv0, std::string& tried) {
-  std::string candidates[4];
+  std::string candidates[5];
   int n = 0;
   if (const char* env = std::getenv("VARTENOS_DATA"); env != nullptr && *env != '\0') candidates[n++] = env;
   const std::string exe_dir = PastaDoExecutavel(argv0);
   candidates[n++] = exe_dir + "/data";
   candidates[n++] = exe_dir + "/../share/vartenos";
+  // The headless runner is installed in libexec/vartenos/.
+  candidates[n++] = exe_dir + "/../../share/vartenos";
 #ifdef VARTENOS_INSTALLED_DATA
   candidates[n++] = VARTENOS_INSTALLED_DATA;
 #else

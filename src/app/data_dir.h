@@ -1,5 +1,6 @@
 // Finding the data directory: VARTENOS_DATA, the data/ folder beside the executable (the build
-// tree), ../share/vartenos/ relative to the executable, then the installed data directory.
+// tree), ../share/vartenos/ relative to the executable (../../share/vartenos/ for the runner in
+// libexec/vartenos/), then the installed data directory.
 #pragma once
 
 #include <string>

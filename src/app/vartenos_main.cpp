@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/data_dir.h"
 #include "display/font_ttf.h"
 #include "platform/fatal_error.h"
@@ -14,6 +15,7 @@ namespace {
 
 constexpr const char* kUso =
     "Usage: vartenos [/sa] [/sp] [/extras]\n"
+    "       vartenos --version | --help\n"
     "\n"
     "Vartenos, a vertical space shooter.\n"
     "\n"
@@ -21,28 +23,35 @@ constexpr const char* kUso =
     "  /sa       skip the intro screens and the title fade-in\n"
     "  /sp       skip the intro screens, keep the title fade-in (with /sa: skip both)\n"
     "  /extras   every new game starts with all weapons and the shield\n"
+    "--version and --help work only on their own; any other word shows the invalid-switch box.\n"
     "\n"
     "Keys: arrows move, Space fires (and chooses on the menu), P pauses, Esc leaves,\n"
-    "      S sound on/off, M music on/off, F frame counter.\n"
+    "      S sound on/off, M music on/off, F frame counter, F11 or Alt+Enter full screen/window.\n"
+    "Game controller: D-pad or left stick move, A fires and chooses, Start pauses, Back or B leaves.\n"
     "\n"
     "Environment:\n"
-    "  VARTENOS_WINDOWED=1   play in a 640 x 480 window instead of full screen\n"
+    "  VARTENOS_WINDOWED=1   start in a window instead of full screen\n"
+    "  VARTENOS_SCALE        integer, fit or stretch: how the picture fills the screen\n"
     "  VARTENOS_DATA         the folder holding the game's data files\n"
     "  VARTENOS_FONT         a TrueType file to draw the text with (default: Liberation Sans Bold)\n"
-    "  VARTENOS_SOUNDFONT    the General MIDI soundfont (.sf2) for the music\n";
+    "  VARTENOS_SOUNDFONT    the General MIDI soundfont (.sf2) for the music\n"
+    "\n"
+    "Full screen or window and the window's size are kept in $XDG_CONFIG_HOME/vartenos/settings.conf.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string command_line;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0) {
+  switch (vartenos::LerPedido(argc, argv)) {
+    case vartenos::PedidoDeLinha::Versao:
+      std::fputs("vartenos " VARTENOS_VERSION "\n", stdout);
+      return 0;
+    case vartenos::PedidoDeLinha::Ajuda:
       std::fputs(kUso, stdout);
       return 0;
-    }
-    if (i > 1) command_line += ' ';
-    command_line += argv[i];
+    case vartenos::PedidoDeLinha::Jogar:
+      break;
   }
+  const std::string command_line = vartenos::LinhaDeComando(argc, argv);
 
   try {
     std::string tried;
@@ -52,6 +61,9 @@ int main(int argc, char** argv) {
       return 1;
     }
     vartenos::SdlPlatform platform;
+    platform.DefinirIcone(data_dir + "Icone.bmp");
+    // Closing the window ends the process at once, as Form_Unload's last step says.
+    platform.EncerrarAoFecharTela();
     vartenos::Form1 form(platform, data_dir, vartenos::CriarRasterizador());
     form.Executar(command_line);
   } catch (const std::exception& e) {

@@ -69,16 +69,21 @@ void Form1::InicializaDM() {
   if (!dx) dx = &platform_;
   loader.DirectMusicLoaderCreate(&registro_audio_);
   perf.DirectMusicPerformanceCreate(*dx, ds, &registro_audio_);
+  const char* const pecas[] = {"Music1.mid", "Music2.mid",  "Music3.mid", "Music4.mid",
+                               "Music5.mid", "FimFase.mid", "Fim.mid"};
+  // The synthesizer reads from the soundfont only the instruments these pieces use.
+  std::vector<std::string> caminhos;
+  for (const char* nome : pecas) caminhos.push_back(Pasta_Dados() + nome);
+  perf.DefinirPecas(caminhos);
   perf.Init();
   perf.SetPort(-1, 16);
   perf.SetMasterAutoDownload(true);
   // Every piece is checked now, so a missing or damaged file stops the game at start-up, naming the
   // file, not in the middle of a phase. The pieces themselves are loaded only when they are played.
   std::vector<uint8_t> bytes;
-  for (const char* nome :
-       {"Music1.mid", "Music2.mid", "Music3.mid", "Music4.mid", "Music5.mid", "FimFase.mid", "Fim.mid"}) {
+  for (const std::string& caminho : caminhos) {
     InfoMidi info;
-    LerPecaMidi((Pasta_Dados() + nome).c_str(), bytes, info);
+    LerPecaMidi(caminho.c_str(), bytes, info);
   }
 }
 

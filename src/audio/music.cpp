@@ -80,7 +80,7 @@ void DirectMusicLoader::LoadSegment(const std::string& nome, DirectMusicSegment&
 DirectMusicPerformance::DirectMusicPerformance() = default;
 
 DirectMusicPerformance::~DirectMusicPerformance() {
-  if (carga_.valid()) carga_.wait();
+  AbandonarCarga();
   // Only a performance with a synthesizer is hooked into the device; a closed device has unhooked it.
   if (synth_ && ds_) ds_->LigarFonte(nullptr);
   synth_.reset();
@@ -114,9 +114,10 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
   }
   if (em_segundo_plano) {
     // The game starts at once; the menu plays no music, so the soundfont has the menu's time to load.
-    carga_ = std::async(std::launch::async, [taxa = ds_->Taxa(), sf] {
+    cancelar_carga_ = false;
+    carga_ = std::async(std::launch::async, [this, taxa = ds_->Taxa(), sf, pecas = pecas_] {
       Carga c;
-      c.synth = Sintetizador::Criar(taxa, sf, c.erro);
+      c.synth = Sintetizador::CriarParaPecas(taxa, sf, pecas, cancelar_carga_, c.erro);
       return c;
     });
     return;
@@ -126,10 +127,26 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
   Instalar(std::move(s), erro);
 }
 
-void DirectMusicPerformance::ConcluirCarga() {
+void DirectMusicPerformance::ConcluirCarga(bool esperar) {
   if (!carga_.valid()) return;
+  if (!esperar && carga_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
   Carga c = carga_.get();
   Instalar(std::move(c.synth), c.erro);
+  if (synth_ && !parado_ && atual_ != 0 && !pendente_.empty()) {
+    // The piece asked for while the soundfont loaded starts now, from its beginning.
+    inicio_ms_ = plataforma_->TickCount();
+    ds_->Travar();
+    synth_->Tocar(pendente_.data(), pendente_.size(), pendente_ticks_);
+    ds_->Destravar();
+  }
+  pendente_.clear();
+}
+
+void DirectMusicPerformance::AbandonarCarga() {
+  if (!carga_.valid()) return;
+  cancelar_carga_ = true;
+  carga_.wait();
+  carga_ = {};
 }
 
 void DirectMusicPerformance::Instalar(std::unique_ptr<Sintetizador> s, const std::string& erro) {
@@ -195,6 +212,10 @@ void DirectMusicPerformance::PlaySegment(const DirectMusicSegment& seg, int32_t 
     const bool ok = synth_->Tocar(seg.dados_.data(), seg.dados_.size(), seg.info_.ticks);
     ds_->Destravar();
     if (!ok) throw FatalError(std::string(seg.nome_) + ": the synthesizer cannot play it");
+  } else if (carga_.valid()) {
+    // The soundfont is still loading: the piece plays silently on the clock until it is ready.
+    pendente_.assign(seg.dados_.begin(), seg.dados_.end());
+    pendente_ticks_ = seg.info_.ticks;
   }
 }
 
@@ -234,7 +255,11 @@ void DirectMusicPerformance::Stop(const DirectMusicSegment& seg, const DirectMus
 }
 
 void DirectMusicPerformance::Renderizar(float* out, int frames) {
-  if (synth_) {
+  // With nothing to play (the menu, music switched off) the synthesizer is left alone once its reverb
+  // has had five seconds to die away: silence costs nothing.
+  const bool ocioso = synth_ && synth_->Ocioso();
+  quadros_ociosos_ = ocioso ? quadros_ociosos_ + frames : 0;
+  if (synth_ && quadros_ociosos_ < 5 * static_cast<int64_t>(ds_ ? ds_->Taxa() : 44100)) {
     synth_->Renderizar(out, frames);
   } else {
     for (int i = 0; i < 2 * frames; ++i) out[i] = 0.0f;
@@ -243,8 +268,7 @@ void DirectMusicPerformance::Renderizar(float* out, int frames) {
 
 void DirectMusicPerformance::DispositivoFechado() {
   // Called with the device closed: nothing renders any more, and the lock is gone with the device.
-  if (carga_.valid()) carga_.wait();
-  carga_ = {};
+  AbandonarCarga();
   ds_ = nullptr;
   synth_.reset();
 }

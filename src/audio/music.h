@@ -5,6 +5,7 @@
 // and start again just the same.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <future>
 #include <memory>
@@ -73,13 +74,17 @@ class DirectMusicPerformance : public FonteDeAudio {
   DirectMusicPerformance& operator=(const DirectMusicPerformance&) = delete;
 
   void DirectMusicPerformanceCreate(Platform& platform, DirectSound& ds, AudioCallLog* const* registro);
+  // The MIDI files the game will play (full paths). Given before Init, their instruments are the only
+  // ones the synthesizer reads from the soundfont.
+  void DefinirPecas(std::vector<std::string> caminhos) { pecas_ = std::move(caminhos); }
   // Finds the soundfont and starts the synthesizer when `ds` has a device; says so once on stderr and
   // goes on silently when there is no soundfont. Never touches the synthesizer without a device.
   void Init();
   // Init's second half: starts the synthesizer with `soundfont`, or says once on stderr that there is
   // none (`tried` lists where it looked) and goes on silently. With `em_segundo_plano` the soundfont
-  // (a second or so of reading) loads on another thread while the menu shows; the first music call
-  // waits for it.
+  // loads on another thread and nothing waits for it: until it is ready a piece plays silently on the
+  // clock, and the piece playing when it becomes ready starts then from its beginning. Closing the
+  // device or the performance stops the loading between two instruments.
   void IniciarSintetizador(const std::string& soundfont, const std::string& tried,
                            bool em_segundo_plano = false);
   void SetPort(int32_t porta, int32_t grupos);
@@ -95,8 +100,9 @@ class DirectMusicPerformance : public FonteDeAudio {
             int32_t flags);
 
   bool Criado() const { return plataforma_ != nullptr; }
+  // True once the synthesizer is running; waits for a soundfont still loading (the game never asks).
   bool ComSintetizador() {
-    ConcluirCarga();
+    ConcluirCarga(true);
     return synth_ != nullptr;
   }
   int32_t MasterVolume() const { return volume_; }
@@ -114,8 +120,11 @@ class DirectMusicPerformance : public FonteDeAudio {
   AudioCallLog* Registro() const { return registro_ ? *registro_ : nullptr; }
   bool AindaTocando();  // the current start, ignoring which one is asked about
   void AplicarVolume();
-  // Installs the synthesizer loaded in the background, once it is ready (waits for it).
-  void ConcluirCarga();
+  // Installs the synthesizer loaded in the background once it is ready (`esperar`: waits for it), and
+  // starts on it the piece that is playing silently meanwhile.
+  void ConcluirCarga(bool esperar = false);
+  // Stops a background load between two of its steps and waits for it to give up.
+  void AbandonarCarga();
   void Instalar(std::unique_ptr<Sintetizador> s, const std::string& erro);
 
   struct Carga {
@@ -123,6 +132,11 @@ class DirectMusicPerformance : public FonteDeAudio {
     std::string erro;
   };
   std::future<Carga> carga_;
+  std::atomic<bool> cancelar_carga_{false};
+  std::vector<std::string> pecas_;
+  // The piece started while the soundfont loads, to start again on the synthesizer once it is ready.
+  std::vector<uint8_t> pendente_;
+  int64_t pendente_ticks_ = 0;
 
   Platform* plataforma_ = nullptr;
   DirectSound* ds_ = nullptr;
@@ -135,6 +149,8 @@ class DirectMusicPerformance : public FonteDeAudio {
   bool parado_ = true;
   int32_t inicio_ms_ = 0;
   int64_t duracao_us_ = 0;
+  // Frames rendered since the synthesizer last had anything to play (audio thread).
+  int64_t quadros_ociosos_ = 0;
 };
 
 }  // namespace vartenos

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "audio/midi_file.h"
 #include "audio/wav_file.h"
+#include "platform/byte_files.h"
 
 namespace vartenos {
 
@@ -63,7 +65,21 @@ struct Sintetizador::Impl {
 
 std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& soundfont,
                                                   std::string& error) {
+  return CriarComo(taxa, soundfont, nullptr, nullptr, error);
+}
+
+std::unique_ptr<Sintetizador> Sintetizador::CriarParaPecas(int taxa, const std::string& soundfont,
+                                                           const std::vector<std::string>& pecas,
+                                                           const std::atomic<bool>& cancelar,
+                                                           std::string& error) {
+  return CriarComo(taxa, soundfont, &pecas, &cancelar, error);
+}
+
+std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::string& soundfont,
+                                                      const std::vector<std::string>* pecas,
+                                                      const std::atomic<bool>* cancelar, std::string& error) {
   SilenciarFluid();
+  const auto desistiu = [cancelar] { return cancelar != nullptr && cancelar->load(); };
   std::unique_ptr<Sintetizador> s(new Sintetizador());
   s->impl_ = new Impl();
   Impl& m = *s->impl_;
@@ -80,18 +96,114 @@ std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& s
   fluid_settings_setint(m.settings, "synth.reverb.active", 1);
   fluid_settings_setint(m.settings, "synth.chorus.active", 1);
   fluid_settings_setint(m.settings, "synth.polyphony", 256);
+  // For the game only the instruments of its pieces are read (a General MIDI soundfont is mostly
+  // instruments the music never plays); the tools read everything.
+  if (pecas != nullptr) fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
   m.synth = new_fluid_synth(m.settings);
   if (!m.synth) {
     error = "the synthesizer cannot be created";
     return nullptr;
   }
-  if (fluid_synth_sfload(m.synth, soundfont.c_str(), 1) == FLUID_FAILED) {
+  if (desistiu()) return nullptr;
+  const int sfont = fluid_synth_sfload(m.synth, soundfont.c_str(), 1);
+  if (sfont == FLUID_FAILED) {
     error = soundfont + ": not a usable soundfont";
     return nullptr;
   }
   fluid_synth_set_gain(m.synth, 0.5f);
   m.polo = 1.0 - 2.0 * M_PI * 10.0 / taxa;
+  if (pecas == nullptr) return s;
+
+  // Every instrument a piece selects is pinned: its samples are read now, on this thread, and stay
+  // in memory, so a program change in the audio callback finds them there.
+  std::vector<int> instrumentos = {0, 128 * 128};  // the piano every channel starts with, the drum kit
+  std::vector<uint8_t> bytes;
+  for (const std::string& peca : *pecas) {
+    std::string ignorado;
+    if (!LerArquivo(peca, bytes, ignorado)) continue;
+    for (int i : InstrumentosDaPeca(bytes.data(), bytes.size())) {
+      if (std::find(instrumentos.begin(), instrumentos.end(), i) == instrumentos.end())
+        instrumentos.push_back(i);
+    }
+  }
+  for (int i : instrumentos) {
+    if (desistiu()) return nullptr;
+    const int banco = i / 128, programa = i % 128;
+    if (fluid_synth_pin_preset(m.synth, sfont, banco, programa) == FLUID_OK) continue;
+    // The synthesizer's own stand-ins for an instrument the soundfont lacks: the same program in
+    // bank 0, then the piano; on the drum channel the standard kit.
+    if (banco == 128) {
+      fluid_synth_pin_preset(m.synth, sfont, 128, 0);
+    } else if (fluid_synth_pin_preset(m.synth, sfont, 0, programa) != FLUID_OK) {
+      fluid_synth_pin_preset(m.synth, sfont, 0, 0);
+    }
+  }
   return s;
+}
+
+std::vector<int> InstrumentosDaPeca(const uint8_t* d, size_t n) {
+  std::vector<int> out;
+  const auto somar = [&out](int i) {
+    if (std::find(out.begin(), out.end(), i) == out.end()) out.push_back(i);
+  };
+  const auto be32 = [d](size_t i) {
+    return (uint32_t{d[i]} << 24) | (uint32_t{d[i + 1]} << 16) | (uint32_t{d[i + 2]} << 8) | d[i + 3];
+  };
+  if (d == nullptr || n < 14 || std::memcmp(d, "MThd", 4) != 0) return out;
+  int banco[16] = {};
+  bool escolheu[16] = {};
+  size_t pos = 8 + static_cast<size_t>(be32(4));
+  while (pos + 8 <= n) {
+    const size_t inicio = pos + 8;
+    const size_t fim = std::min(n, inicio + be32(pos + 4));
+    const bool trilha = std::memcmp(d + pos, "MTrk", 4) == 0;
+    pos = fim;
+    if (!trilha) continue;
+    size_t i = inicio;
+    uint8_t status = 0;
+    const auto vlq = [&] {
+      uint32_t v = 0;
+      while (i < fim) {
+        const uint8_t b = d[i++];
+        v = (v << 7) | (b & 0x7F);
+        if ((b & 0x80) == 0) break;
+      }
+      return v;
+    };
+    while (i < fim) {
+      vlq();  // delta time
+      if (i >= fim) break;
+      if (d[i] & 0x80) {
+        status = d[i++];
+      } else if (status == 0) {
+        break;  // data without a status: the rest of the track cannot be read
+      }
+      if (status == 0xFF) {
+        if (i >= fim) break;
+        ++i;  // meta type
+        i += vlq();
+        status = 0;
+        continue;
+      }
+      if (status == 0xF0 || status == 0xF7) {
+        i += vlq();
+        status = 0;
+        continue;
+      }
+      const int canal = status & 0x0F;
+      const int tipo = status & 0xF0;
+      const size_t dados = (tipo == 0xC0 || tipo == 0xD0) ? 1 : 2;
+      if (i + dados > fim) break;
+      if (tipo == 0xB0 && d[i] == 0) banco[canal] = d[i + 1];
+      if (tipo == 0xC0) {
+        somar(canal == 9 ? 128 * 128 + d[i] : banco[canal] * 128 + d[i]);
+        escolheu[canal] = true;
+      }
+      if (tipo == 0x90 && d[i + 1] > 0 && !escolheu[canal]) somar(canal == 9 ? 128 * 128 : 0);
+      i += dados;
+    }
+  }
+  return out;
 }
 
 Sintetizador::~Sintetizador() {
@@ -142,6 +254,11 @@ bool Sintetizador::Tocando() const {
   // The player's own "done" comes a while after the last note; the piece's end tick is exact.
   return impl_->player && fluid_player_get_status(impl_->player) == FLUID_PLAYER_PLAYING &&
          TickAtual() < impl_->fim_ticks;
+}
+
+bool Sintetizador::Ocioso() const {
+  return (impl_->player == nullptr || fluid_player_get_status(impl_->player) != FLUID_PLAYER_PLAYING) &&
+         fluid_synth_get_active_voice_count(impl_->synth) == 0;
 }
 
 void Sintetizador::Ganho(float g) { fluid_synth_set_gain(impl_->synth, g); }

@@ -3,6 +3,7 @@
 // knows FluidSynth.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -19,6 +20,13 @@ class Sintetizador {
  public:
   // Loads `soundfont` for output at `taxa` Hz. Null with the reason in `error` when it cannot.
   static std::unique_ptr<Sintetizador> Criar(int taxa, const std::string& soundfont, std::string& error);
+  // For the game: reads only the soundfont's instrument list, then the samples of the instruments the
+  // MIDI files `pecas` use (and the default piano and drum kit), so memory holds just those. Every
+  // sample is in memory before the synthesizer is handed over, so the audio thread never reads the
+  // disk. Between steps it looks at `cancelar` and gives up (null, empty `error`) once it is set.
+  static std::unique_ptr<Sintetizador> CriarParaPecas(int taxa, const std::string& soundfont,
+                                                      const std::vector<std::string>& pecas,
+                                                      const std::atomic<bool>& cancelar, std::string& error);
   ~Sintetizador();
   Sintetizador(const Sintetizador&) = delete;
   Sintetizador& operator=(const Sintetizador&) = delete;
@@ -34,6 +42,8 @@ class Sintetizador {
   // True while the player has not reached the end tick of its piece.
   bool Tocando() const;
   int64_t TickAtual() const;
+  // True when no piece is playing and no voice sounds: only the effects' tails can still ring.
+  bool Ocioso() const;
   // Output gain (linear).
   void Ganho(float g);
   // Writes `frames` interleaved stereo frames into `out`.
@@ -41,9 +51,17 @@ class Sintetizador {
 
  private:
   Sintetizador() = default;
+  static std::unique_ptr<Sintetizador> CriarComo(int taxa, const std::string& soundfont,
+                                                 const std::vector<std::string>* pecas,
+                                                 const std::atomic<bool>* cancelar, std::string& error);
   struct Impl;
   Impl* impl_ = nullptr;
 };
+
+// The instruments a standard MIDI file selects, as bank * 128 + program (the drum channel's bank is
+// 128), in order of first use and without repeats; channels that never select one use program 0.
+// An unreadable file gives an empty list.
+std::vector<int> InstrumentosDaPeca(const uint8_t* dados, size_t tamanho);
 
 // Renders a MIDI file to interleaved stereo floats at `taxa` Hz, from its start to its end tick plus
 // `cauda_s` seconds of release. False with "PATH: problem" in `error`.

@@ -20,6 +20,8 @@ class EventSink {
   virtual void KeyUp(int16_t vk) = 0;
   virtual void KeyPress(int16_t ch) = 0;  // typed character code (Escape = 27)
   virtual void CloseRequested() = 0;      // the window is being closed
+  // The window lost the keyboard focus (the player switched to another window).
+  virtual void FocusLost() {}
   // Earliest clock value at which an enabled timer falls due; kNever when none can.
   virtual int32_t NextTimerDue() const = 0;
   // Fires every timer that is due at `now` (each at most once).

@@ -233,6 +233,7 @@ class Form1 : public EventSink, public Presenter {
   void KeyUp(int16_t vk) override { Form_KeyUp(vk, 0); }
   void KeyPress(int16_t ch) override { Form_KeyPress(ch); }
   void CloseRequested() override;
+  void FocusLost() override;
   int32_t NextTimerDue() const override;
   void FireTimers(int32_t now) override;
   bool Leaving() const override { return pedido_ == Tela::Sair; }

@@ -1,5 +1,7 @@
 // Keyboard handlers and the three timers. They only set flags and counters (and switch sound and
 // music); the screens read them between frames.
+#include <string_view>
+
 #include "shell/form1.h"
 
 namespace vartenos {
@@ -157,6 +159,11 @@ void Form1::Timer3_Timer() {
   // Clamped at 0: a countdown started from 0 stops instead of wrapping to 255.
   if (Tempo_Invencivel > 0) Tempo_Invencivel = static_cast<uint8_t>(Tempo_Invencivel - 1);
   if (Tempo_Invencivel == 0) Timer3.Enabled(false);
+}
+
+// Switching to another window pauses a game in progress, as P would (one of our departures).
+void Form1::FocusLost() {
+  if (!Pausa && std::string_view(Tela_Atual()) == "Main") Form_KeyPress(80);
 }
 
 }  // namespace vartenos

@@ -1,10 +1,14 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include <time.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "display/image_files.h"
 #include "display/surface.h"
 #include "platform/fatal_error.h"
 #include "platform/sdl/keymap.h"
@@ -16,6 +20,7 @@ namespace {
 constexpr const char* kTitulo = "Vartenos v.1.0.16";
 constexpr int kLargura = 640;
 constexpr int kAltura = 480;
+constexpr int64_t kMs = 1000000;
 
 bool VariavelLigada(const char* name) {
   const char* v = std::getenv(name);
@@ -28,10 +33,29 @@ bool VariavelLigada(const char* name) {
 
 }  // namespace
 
+int64_t SdlPlatform::AgoraNs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void SdlPlatform::DormirAteNs(int64_t instante) {
+  timespec ts{};
+  ts.tv_sec = static_cast<time_t>(instante / 1000000000);
+  ts.tv_nsec = static_cast<long>(instante % 1000000000);
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+  }
+}
+
 SdlPlatform::SdlPlatform() {
   // The clock and the event queue work without a display; the window comes with OpenDisplay.
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
     throw FatalError(std::string("cannot start SDL: ") + SDL_GetError());
+  }
+  origem_ns_ = AgoraNs();
+  if (const char* log = std::getenv("VARTENOS_PACING_LOG"); log != nullptr && *log != '\0') {
+    registro_ = std::fopen(log, "w");
+    if (registro_ != nullptr) std::setvbuf(registro_, nullptr, _IOLBF, 1 << 16);
   }
 }
 
@@ -39,9 +63,18 @@ SdlPlatform::~SdlPlatform() {
   CloseDisplay();
   audio_.Close();
   SDL_Quit();
+  if (registro_ != nullptr) {
+    Registrar('x', 0);
+    std::fclose(registro_);
+  }
 }
 
-int32_t SdlPlatform::TickCount() { return static_cast<int32_t>(SDL_GetTicks()); }
+void SdlPlatform::Registrar(char tipo, long valor) {
+  if (registro_ != nullptr)
+    std::fprintf(registro_, "%c %lld %ld\n", tipo, static_cast<long long>(AgoraNs()), valor);
+}
+
+int32_t SdlPlatform::TickCount() { return static_cast<int32_t>((AgoraNs() - origem_ns_) / kMs); }
 
 void SdlPlatform::OpenDisplay() {
   if (window_ != nullptr) return;
@@ -63,25 +96,66 @@ void SdlPlatform::OpenDisplay() {
     video_ = false;
     SemTela("no window system found, only SDL's offscreen driver");
   }
+  // Controllers are a bonus: without the subsystem the game is played on the keyboard.
+  controles_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 
-  const bool windowed = VariavelLigada("VARTENOS_WINDOWED");
-  // The 640 x 480 picture is scaled to the screen in whole blocks of pixels, with black bars where
-  // the shape of the screen differs, so the sprites stay as sharp as on the old display mode.
+  bool valido = true;
+  escala_ = LerModoEscala(std::getenv("VARTENOS_SCALE"), valido);
+  if (!valido) {
+    std::fprintf(stderr,
+                 "vartenos: VARTENOS_SCALE=%s is not one of integer, fit, stretch; scaling as usual\n",
+                 std::getenv("VARTENOS_SCALE"));
+  }
+  caminho_preferencias_ = CaminhoPreferencias();
+  std::string aviso;
+  preferencias_ = LerPreferencias(caminho_preferencias_, aviso);
+  if (!aviso.empty()) std::fprintf(stderr, "vartenos: %s\n", aviso.c_str());
+  gravadas_ = preferencias_;
+  tela_cheia_ = preferencias_.tela_cheia && !VariavelLigada("VARTENOS_WINDOWED");
+
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-  const Uint32 flags = windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_FULLSCREEN_DESKTOP;
-  int largura = kLargura, altura = kAltura;
+  const Uint32 flags = SDL_WINDOW_RESIZABLE | (tela_cheia_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  int largura = preferencias_.largura_janela, altura = preferencias_.altura_janela;
   SDL_DisplayMode desktop{};
-  if (!windowed && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
-    // Made at the desktop's size from the start, the window covers the screen even where no window
-    // manager is there to carry out the full-screen request.
-    largura = desktop.w;
-    altura = desktop.h;
+  if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+    if (tela_cheia_) {
+      // Made at the desktop's size from the start, the window covers the screen even where no window
+      // manager is there to carry out the full-screen request.
+      largura = desktop.w;
+      altura = desktop.h;
+    } else {
+      largura = std::min(largura, desktop.w);
+      altura = std::min(altura, desktop.h);
+    }
   }
   window_ = SDL_CreateWindow(kTitulo, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, largura, altura, flags);
   if (window_ == nullptr) {
     const std::string reason = SDL_GetError();
     CloseDisplay();
     SemTela(reason);
+  }
+  SDL_SetWindowMinimumSize(window_, Preferencias::kMinimo, Preferencias::kMinimo * 3 / 4);
+  if (!icone_.empty()) {
+    ImagemRgb img;
+    std::string erro;
+    if (LerBmp(icone_, img, erro)) {
+      SDL_Surface* sup = SDL_CreateRGBSurfaceWithFormat(0, img.width, img.height, 32, SDL_PIXELFORMAT_RGBA32);
+      if (sup != nullptr) {
+        for (int y = 0; y < img.height; ++y) {
+          auto* linha = reinterpret_cast<uint8_t*>(sup->pixels) + static_cast<ptrdiff_t>(y) * sup->pitch;
+          for (int x = 0; x < img.width; ++x) {
+            const uint8_t* c = img.At(x, y);
+            const bool fundo = c[0] == 0 && c[1] == 0 && c[2] == 0;
+            linha[4 * x] = c[0];
+            linha[4 * x + 1] = c[1];
+            linha[4 * x + 2] = c[2];
+            linha[4 * x + 3] = fundo ? 0 : 255;
+          }
+        }
+        SDL_SetWindowIcon(window_, sup);
+        SDL_FreeSurface(sup);
+      }
+    }
   }
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -90,7 +164,6 @@ void SdlPlatform::OpenDisplay() {
     CloseDisplay();
     throw FatalError("cannot draw into the window: " + reason);
   }
-  SDL_RenderSetLogicalSize(renderer_, kLargura, kAltura);
   texture_ =
       SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kLargura, kAltura);
   if (texture_ == nullptr) {
@@ -99,20 +172,37 @@ void SdlPlatform::OpenDisplay() {
     throw FatalError("cannot create the 640 x 480 picture: " + reason);
   }
   // Start black until the game's first picture.
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(texture_, nullptr, &pixels, &pitch) == 0) {
-    std::memset(pixels, 0, static_cast<size_t>(pitch) * kAltura);
-    SDL_UnlockTexture(texture_);
-  }
+  imagem_.assign(static_cast<size_t>(kLargura) * kAltura, 0);
+  tem_imagem_ = false;
+  textura_atual_ = false;
+  mostrada_ = false;
   Redesenhar();
-  if (!windowed) SDL_ShowCursor(SDL_DISABLE);
+  if (tela_cheia_) SDL_ShowCursor(SDL_DISABLE);
   // Typed characters (the menu's "8" and "2", P, S, M, F) arrive as text input.
   SDL_StartTextInput();
   SDL_RaiseWindow(window_);
+  mudou_modo_ns_ = AgoraNs();
 }
 
 void SdlPlatform::CloseDisplay() {
+  if (window_ != nullptr && !(preferencias_ == gravadas_)) {
+    std::string erro;
+    if (!GravarPreferencias(caminho_preferencias_, preferencias_, erro)) {
+      std::fprintf(stderr, "vartenos: cannot save the settings: %s\n", erro.c_str());
+    }
+    gravadas_ = preferencias_;
+  }
+  if (encerrar_ && window_ != nullptr) {
+    Registrar('x', 0);
+    std::fflush(nullptr);
+    std::_Exit(0);
+  }
+  for (SDL_GameController* c : abertos_) SDL_GameControllerClose(c);
+  abertos_.clear();
+  if (controles_) {
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    controles_ = false;
+  }
   if (video_) SDL_StopTextInput();
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
@@ -127,21 +217,110 @@ void SdlPlatform::CloseDisplay() {
     video_ = false;
   }
   codigo_pressionado_.fill(0);
+  engolida_.reset();
+}
+
+void SdlPlatform::AlternarTelaCheia() {
+  if (window_ == nullptr) return;
+  tela_cheia_ = !tela_cheia_;
+  mudou_modo_ns_ = AgoraNs();
+  if (tela_cheia_) {
+    SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowCursor(SDL_DISABLE);
+  } else {
+    SDL_SetWindowFullscreen(window_, 0);
+    // Back to the window as it was last, in the middle of the screen.
+    SDL_SetWindowSize(window_, preferencias_.largura_janela, preferencias_.altura_janela);
+    SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  preferencias_.tela_cheia = tela_cheia_;
+  std::string erro;
+  if (GravarPreferencias(caminho_preferencias_, preferencias_, erro)) {
+    gravadas_ = preferencias_;
+  } else {
+    std::fprintf(stderr, "vartenos: cannot save the settings: %s\n", erro.c_str());
+    gravadas_ = preferencias_;  // said once; not tried again at every switch
+  }
+  mostrada_ = false;
+  Redesenhar();
+}
+
+bool SdlPlatform::Oculta() const {
+  return window_ == nullptr ||
+         (SDL_GetWindowFlags(window_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0;
 }
 
 void SdlPlatform::Present(const Surface& primary) {
   if (texture_ == nullptr || !primary.Valid()) return;
-  const SDL_Rect area{0, 0, std::min(primary.Width(), kLargura), std::min(primary.Height(), kAltura)};
-  SDL_UpdateTexture(texture_, &area, primary.Pixels(), primary.Width() * static_cast<int>(sizeof(uint16_t)));
+  bool mudou = true;
+  if (primary.Width() == kLargura && primary.Height() == kAltura) {
+    // Comparing the picture with the last one costs far less than uploading and presenting it again:
+    // the menu, the credits and the pause screen then cost next to nothing.
+    const size_t bytes = imagem_.size() * sizeof(uint16_t);
+    mudou = !tem_imagem_ || std::memcmp(imagem_.data(), primary.Pixels(), bytes) != 0;
+    if (mudou) std::memcpy(imagem_.data(), primary.Pixels(), bytes);
+  } else {
+    std::fill(imagem_.begin(), imagem_.end(), uint16_t{0});
+    for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
+      std::memcpy(&imagem_[static_cast<size_t>(y) * kLargura],
+                  primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
+                  sizeof(uint16_t) * static_cast<size_t>(std::min(primary.Width(), kLargura)));
+    }
+  }
+  tem_imagem_ = true;
+  if (mudou) {
+    textura_atual_ = false;
+    mostrada_ = false;
+  }
+  Registrar('p', mudou ? 1 : 0);
+  // Hidden or minimised, nothing is drawn; the picture is shown when the window comes back.
+  if (mostrada_ || Oculta()) return;
   Redesenhar();
 }
 
 void SdlPlatform::Redesenhar() {
-  if (renderer_ == nullptr || texture_ == nullptr) return;
+  if (renderer_ == nullptr || texture_ == nullptr || Oculta()) return;
+  if (!textura_atual_) {
+    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLargura * static_cast<int>(sizeof(uint16_t)));
+    textura_atual_ = true;
+  }
+  int w = 0, h = 0;
+  if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) SDL_GetWindowSize(window_, &w, &h);
+  const AreaImagem a = AreaDaImagem(w, h, escala_);
+  const SDL_Rect destino{a.x, a.y, a.w, a.h};
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderCopy(renderer_, texture_, nullptr, &destino);
   SDL_RenderPresent(renderer_);
+  mostrada_ = true;
+  Registrar('d', 0);
+}
+
+bool SdlPlatform::LerTela(std::vector<uint32_t>& pixels, int& w, int& h) {
+  if (renderer_ == nullptr) return false;
+  // The picture on the screen now (drawn again first: a presented back buffer is undefined).
+  mostrada_ = false;
+  Redesenhar();
+  if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
+  pixels.assign(static_cast<size_t>(w) * h, 0);
+  const int r = SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_RGB888, pixels.data(), w * 4);
+  for (uint32_t& p : pixels) p &= 0xFFFFFF;
+  return r == 0;
+}
+
+void SdlPlatform::AbrirControle(int indice) {
+  if (!SDL_IsGameController(indice)) return;
+  SDL_GameController* c = SDL_GameControllerOpen(indice);
+  if (c == nullptr) return;
+  // The same device may be reported twice (plugged in while the subsystem started).
+  for (SDL_GameController* a : abertos_) {
+    if (a == c) {
+      SDL_GameControllerClose(c);
+      return;
+    }
+  }
+  abertos_.push_back(c);
 }
 
 bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
@@ -149,16 +328,65 @@ bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
   switch (ev.type) {
     case SDL_QUIT:
       // The window's close button, or the desktop asking the program to end.
+      Registrar('q', 0);
       sink.CloseRequested();
       return true;
     case SDL_WINDOWEVENT:
-      if (ev.window.event == SDL_WINDOWEVENT_EXPOSED || ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-        Redesenhar();
+      switch (ev.window.event) {
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          if (!tela_cheia_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) == 0) {
+            preferencias_.largura_janela =
+                std::clamp(ev.window.data1, Preferencias::kMinimo, Preferencias::kMaximo);
+            preferencias_.altura_janela =
+                std::clamp(ev.window.data2, Preferencias::kMinimo, Preferencias::kMaximo);
+          }
+          mostrada_ = false;
+          Redesenhar();
+          break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+          mostrada_ = false;
+          Redesenhar();
+          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+          // Switching between full screen and a window makes some desktops take the focus away for
+          // a moment; that is not the player leaving.
+          if (AgoraNs() - mudou_modo_ns_ > 1000 * kMs) sink.FocusLost();
+          break;
+        default:
+          break;
       }
       return false;
+    case SDL_CONTROLLERDEVICEADDED:
+      AbrirControle(ev.cdevice.which);
+      return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      for (auto it = abertos_.begin(); it != abertos_.end(); ++it) {
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*it)) == ev.cdevice.which) {
+          SDL_GameControllerClose(*it);
+          abertos_.erase(it);
+          return controle_.Soltar(sink);
+        }
+      }
+      return false;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      return controle_.Botao(static_cast<SDL_GameControllerButton>(ev.cbutton.button),
+                             ev.type == SDL_CONTROLLERBUTTONDOWN, sink);
+    case SDL_CONTROLLERAXISMOTION:
+      return controle_.Eixo(static_cast<SDL_GameControllerAxis>(ev.caxis.axis), ev.caxis.value, sink);
     case SDL_KEYDOWN: {
       const SDL_Scancode sc = ev.key.keysym.scancode;
       if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+      const bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+      if (sc == SDL_SCANCODE_F11 || (enter && (ev.key.keysym.mod & KMOD_ALT) != 0)) {
+        // F11 and Alt+Enter belong to the window: full screen or not. The game sees neither.
+        if (ev.key.repeat == 0) AlternarTelaCheia();
+        engolida_.set(sc);
+        return false;
+      }
+      if (ev.key.repeat == 0) Registrar('k', CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0));
       int16_t vk = CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0);
       // A held key repeats the code it went down with.
       if (ev.key.repeat != 0 && codigo_pressionado_[sc] != 0) vk = codigo_pressionado_[sc];
@@ -182,6 +410,10 @@ bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
     case SDL_KEYUP: {
       const SDL_Scancode sc = ev.key.keysym.scancode;
       if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+      if (engolida_.test(sc)) {
+        engolida_.reset(sc);
+        return false;
+      }
       int16_t vk = codigo_pressionado_[sc];
       if (vk == 0) vk = CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0);
       codigo_pressionado_[sc] = 0;
@@ -250,17 +482,40 @@ void SdlPlatform::DoEvents(EventSink& sink) {
   DispararTimers(sink);
 }
 
+bool SdlPlatform::EsperarEvento(SDL_Event& ev, int ms) {
+  if (abertos_.empty()) return SDL_WaitEventTimeout(&ev, ms) != 0;
+  const int64_t fim = AgoraNs() + ms * kMs;
+  for (;;) {
+    if (SDL_PollEvent(&ev) != 0) return true;
+    const int64_t agora = AgoraNs();
+    if (agora >= fim) return false;
+    DormirAteNs(std::min(fim, agora + 4 * kMs));
+  }
+}
+
 void SdlPlatform::WaitUntil(int32_t deadline, EventSink& sink) {
   DoEvents(sink);
-  // Sleep in the event wait rather than spin: a key or the next timer tick wakes us early.
+  // Sleep, not spin: a key wakes the wait early; the wait ends the moment the clock reaches the
+  // deadline (or the next timer tick): most of it in SDL's event wait, whose timeout counts in whole
+  // milliseconds, the last two milliseconds or so in a sleep to the exact instant.
   while (!sink.Leaving()) {
-    const int32_t now = TickCount();
+    const int64_t agora = AgoraNs();
+    const int32_t now = static_cast<int32_t>((agora - origem_ns_) / kMs);
     if (now >= deadline) break;
-    const int32_t until = std::min(deadline, sink.NextTimerDue());
-    const int wait = static_cast<int>(std::max<int64_t>(1, static_cast<int64_t>(until) - now));
-    SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, wait) != 0) {
-      Despachar(ev, sink);
+    const int32_t alvo = std::min(deadline, sink.NextTimerDue());
+    if (now >= alvo) {
+      DispararTimers(sink);
+      continue;
+    }
+    const int64_t resta = InstanteNs(alvo) - agora;
+    if (resta > 3 * kMs) {
+      SDL_Event ev;
+      if (EsperarEvento(ev, static_cast<int>((resta - 2 * kMs) / kMs))) {
+        Despachar(ev, sink);
+        DespacharPendentes(sink);
+      }
+    } else {
+      DormirAteNs(InstanteNs(alvo));
       DespacharPendentes(sink);
     }
     DispararTimers(sink);
@@ -274,12 +529,15 @@ void SdlPlatform::WaitAnyEvent(EventSink& sink) {
     const int32_t due = sink.NextTimerDue();
     int wait = 1000;
     if (due != EventSink::kNever) {
-      wait = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(due) - TickCount(), 1, 1000));
+      wait = static_cast<int>(std::clamp<int64_t>(static_cast<int64_t>(due) - TickCount(), 0, 1000));
     }
     SDL_Event ev;
-    if (SDL_WaitEventTimeout(&ev, wait) != 0) {
+    if (wait > 0 && EsperarEvento(ev, wait)) {
       done = Despachar(ev, sink);
       done = DespacharPendentes(sink) || done;
+    } else if (due != EventSink::kNever) {
+      // Within the last millisecond before a tick: sleep to its exact instant.
+      DormirAteNs(InstanteNs(due));
     }
     done = DispararTimers(sink) || done;
   }

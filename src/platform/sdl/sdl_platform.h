@@ -1,15 +1,21 @@
-// The desktop platform: an SDL2 window showing the 640 x 480 picture (full screen by default,
-// a window with VARTENOS_WINDOWED=1), the keyboard as Windows key codes, the millisecond clock,
-// the game's timers fired between frames, a message box and the sound card.
+// The desktop platform: an SDL2 window showing the 640 x 480 picture (full screen or a window, F11 and
+// Alt+Enter switch, the choice remembered), the keyboard and game controllers as Windows key codes,
+// the millisecond clock, the game's timers fired between frames, a message box and the sound card.
 #pragma once
 
 #include <SDL.h>
 
 #include <array>
+#include <bitset>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl/gamepad.h"
+#include "platform/sdl/scaling.h"
+#include "platform/settings.h"
 
 namespace vartenos {
 
@@ -54,6 +60,19 @@ class SdlPlatform final : public Platform {
   void MessageBox(const std::string& title, const std::string& text) override;
   AudioOutput* Audio() override { return &audio_; }
 
+  // The window icon: a 24-bit BMP whose black pixels are transparent. Set before OpenDisplay; a file
+  // that cannot be read leaves the window without an icon.
+  void DefinirIcone(const std::string& bmp) { icone_ = bmp; }
+  // The game's own choice: closing the display is the end of the program (the game ends the process
+  // right after restoring the display), so the settings are saved and the process ends at once,
+  // without the second or so of tearing down the window, the sound device and the synthesizer.
+  void EncerrarAoFecharTela() { encerrar_ = true; }
+  // For tests: the window's pixels as 0xRRGGBB, row by row, and the output's size. False without a
+  // window.
+  bool LerTela(std::vector<uint32_t>& pixels, int& w, int& h);
+  // For tests: switches between full screen and a window, as F11 does.
+  void AlternarTelaCheia();
+
  private:
   // Hands one SDL event to the game. True when it was a key event or the close request.
   bool Despachar(const SDL_Event& ev, EventSink& sink);
@@ -61,20 +80,57 @@ class SdlPlatform final : public Platform {
   bool DespacharPendentes(EventSink& sink);
   // Fires the timers that are due now; true when any was.
   bool DispararTimers(EventSink& sink);
-  // Draws the last uploaded picture again (after the window was uncovered or resized).
+  // Waits at most `ms` for an event. With a controller plugged in, SDL must read it regularly, so
+  // the wait is short sleeps and polls instead of SDL's own one-millisecond polling.
+  bool EsperarEvento(SDL_Event& ev, int ms);
+  // Uploads the picture if it changed since the last upload, then draws it scaled into the window.
   void Redesenhar();
+  bool Oculta() const;
+  void AbrirControle(int indice);
+  void Registrar(char tipo, long valor);
   // The digit a keypad key would type, when it went down as a cursor key (NumLock off); else 0.
   static char DigitoDoTeclado(SDL_Scancode sc, int16_t vk);
+
+  // The millisecond clock is ours, from CLOCK_MONOTONIC, so the moment a millisecond begins is known
+  // to the nanosecond and a wait can end exactly then.
+  int64_t origem_ns_ = 0;
+  static int64_t AgoraNs();
+  int64_t InstanteNs(int32_t ms) const { return origem_ns_ + static_cast<int64_t>(ms) * 1000000; }
+  static void DormirAteNs(int64_t instante);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   bool video_ = false;
+  bool controles_ = false;
+  bool encerrar_ = false;
   SdlAudio audio_;
   // The code each key reported when it went down, so its key-up matches even if NumLock changed.
   std::array<int16_t, SDL_NUM_SCANCODES> codigo_pressionado_{};
+  // Keys the platform kept for itself (F11, Alt+Enter): their key-up is not the game's either.
+  std::bitset<SDL_NUM_SCANCODES> engolida_;
   // The digit to swallow if the next text input is just that digit (see DigitoDoTeclado).
   char digito_calado_ = 0;
+
+  // The last picture presented, kept to skip presenting the same picture again.
+  std::vector<uint16_t> imagem_;
+  bool tem_imagem_ = false;
+  bool textura_atual_ = false;  // the texture holds imagem_
+  bool mostrada_ = false;       // the window shows imagem_ (nothing uncovered or resized it since)
+
+  ModoEscala escala_ = ModoEscala::Automatico;
+  Preferencias preferencias_;
+  Preferencias gravadas_;
+  std::string caminho_preferencias_;
+  bool tela_cheia_ = true;
+  int64_t mudou_modo_ns_ = 0;  // when full screen was last switched (focus comes and goes then)
+  std::string icone_;
+
+  EstadoDoControle controle_;
+  std::vector<SDL_GameController*> abertos_;
+
+  // VARTENOS_PACING_LOG: one line per present, key-down and close request, for the pacing benchmark.
+  std::FILE* registro_ = nullptr;
 };
 
 }  // namespace vartenos

@@ -1,0 +1,13 @@
+# Run by cpack before it builds the Debian package: Debian puts the programs of games in /usr/games.
+file(GLOB_RECURSE jogos "${CPACK_TEMPORARY_DIRECTORY}/*/usr/bin/vartenos")
+file(GLOB_RECURSE direto "${CPACK_TEMPORARY_DIRECTORY}/usr/bin/vartenos")
+foreach(bin IN LISTS jogos direto)
+  get_filename_component(usr "${bin}" DIRECTORY)
+  get_filename_component(usr "${usr}" DIRECTORY)
+  file(MAKE_DIRECTORY "${usr}/games")
+  file(RENAME "${bin}" "${usr}/games/vartenos")
+  file(GLOB resto "${usr}/bin/*")
+  if(NOT resto)
+    file(REMOVE_RECURSE "${usr}/bin")
+  endif()
+endforeach()

@@ -1,0 +1,522 @@
+// The desktop layer's rules: which key each controller button and the stick give the game, where the
+// picture goes for each window size and scaling mode, the settings file that survives anything, the
+// "--version" / "--help" rule, and (on SDL's offscreen driver) that a whole-pixel picture is exactly
+// the game's picture with black bars around it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/command_line.h"
+#include "platform/headless/headless_platform.h"
+#include "platform/sdl/gamepad.h"
+#include "platform/sdl/scaling.h"
+#include "platform/settings.h"
+#include "shell/form1.h"
+#include "sim_support.h"
+
+#ifdef VARTENOS_SDL_TESTS
+#include "display/surface.h"
+#include "platform/sdl/sdl_platform.h"
+#endif
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+
+namespace vartenos {
+namespace {
+
+namespace fs = std::filesystem;
+
+class Registro : public EventSink {
+ public:
+  void KeyDown(int16_t vk) override { log.push_back("down " + std::to_string(vk)); }
+  void KeyUp(int16_t vk) override { log.push_back("up " + std::to_string(vk)); }
+  void KeyPress(int16_t ch) override { log.push_back("press " + std::to_string(ch)); }
+  void CloseRequested() override {}
+  void FocusLost() override { log.push_back("focus lost"); }
+  int32_t NextTimerDue() const override { return kNever; }
+  void FireTimers(int32_t) override {}
+  bool Leaving() const override { return false; }
+  std::vector<std::string> Novas() {
+    std::vector<std::string> v;
+    v.swap(log);
+    return v;
+  }
+  std::vector<std::string> log;
+};
+
+using Log = std::vector<std::string>;
+
+// ---------------------------------------------------------------------------------------------------
+// Game controllers
+
+TEST(Controle, EachButtonGivesTheKeyOfItsJob) {
+  struct Caso {
+    SDL_GameControllerButton botao;
+    int16_t tecla, caractere;
+  };
+  const Caso casos[] = {
+      {SDL_CONTROLLER_BUTTON_DPAD_UP, 38, 0},
+      {SDL_CONTROLLER_BUTTON_DPAD_DOWN, 40, 0},
+      {SDL_CONTROLLER_BUTTON_DPAD_LEFT, 37, 0},
+      {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 39, 0},
+      {SDL_CONTROLLER_BUTTON_A, 32, 32},     // fires, and chooses on the menu (Space)
+      {SDL_CONTROLLER_BUTTON_START, 0, 80},  // pause (P)
+      {SDL_CONTROLLER_BUTTON_BACK, 0, 27},   // Esc
+      {SDL_CONTROLLER_BUTTON_B, 0, 27},      // Esc
+      {SDL_CONTROLLER_BUTTON_X, 0, 0},
+      {SDL_CONTROLLER_BUTTON_Y, 0, 0},
+      {SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 0, 0},
+      {SDL_CONTROLLER_BUTTON_GUIDE, 0, 0},
+  };
+  for (const Caso& c : casos) {
+    const AcaoDoBotao a = AcaoDoBotaoDoControle(c.botao);
+    EXPECT_EQ(a.tecla, c.tecla) << SDL_GameControllerGetStringForButton(c.botao);
+    EXPECT_EQ(a.caractere, c.caractere) << SDL_GameControllerGetStringForButton(c.botao);
+  }
+}
+
+TEST(Controle, ButtonsAsTheKeyboardWouldSendThem) {
+  EstadoDoControle c;
+  Registro r;
+  c.Botao(SDL_CONTROLLER_BUTTON_A, true, r);
+  c.Botao(SDL_CONTROLLER_BUTTON_A, false, r);
+  EXPECT_EQ(r.Novas(), (Log{"down 32", "press 32", "up 32"}));
+  c.Botao(SDL_CONTROLLER_BUTTON_START, true, r);
+  c.Botao(SDL_CONTROLLER_BUTTON_START, false, r);
+  c.Botao(SDL_CONTROLLER_BUTTON_B, true, r);
+  EXPECT_EQ(r.Novas(), (Log{"press 80", "press 27"}));
+  EXPECT_FALSE(c.Botao(SDL_CONTROLLER_BUTTON_Y, true, r));
+  EXPECT_TRUE(r.Novas().empty());
+}
+
+TEST(Controle, StickAndDpadSteerAsOneKeyWithSomePlayInTheStick) {
+  EstadoDoControle c;
+  Registro r;
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, 12000, r);  // not far enough
+  EXPECT_TRUE(r.Novas().empty());
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, 20000, r);
+  EXPECT_EQ(r.Novas(), (Log{"down 39"}));
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, 12000, r);  // back a little: still held
+  c.Botao(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true, r);
+  EXPECT_TRUE(r.Novas().empty());
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, 0, r);  // the D-pad still holds it
+  EXPECT_TRUE(r.Novas().empty());
+  c.Botao(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false, r);
+  EXPECT_EQ(r.Novas(), (Log{"up 39"}));
+  // Straight from one side to the other, and up; the right stick and triggers do nothing.
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, -32768, r);
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTX, 32767, r);
+  c.Eixo(SDL_CONTROLLER_AXIS_LEFTY, -30000, r);
+  c.Eixo(SDL_CONTROLLER_AXIS_RIGHTX, 30000, r);
+  c.Eixo(SDL_CONTROLLER_AXIS_TRIGGERLEFT, 30000, r);
+  EXPECT_EQ(r.Novas(), (Log{"down 37", "up 37", "down 39", "down 38"}));
+  // Unplugged with directions and A held: they all go up.
+  c.Botao(SDL_CONTROLLER_BUTTON_A, true, r);
+  r.Novas();
+  c.Soltar(r);
+  EXPECT_EQ(r.Novas(), (Log{"up 32", "up 38", "up 39"}));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Losing the focus
+
+// Takes the focus away during the third wait of the game loop.
+class PerdeFoco : public HeadlessPlatform {
+ public:
+  void WaitUntil(int32_t deadline, EventSink& sink) override {
+    if (form != nullptr && std::string_view(form->Tela_Atual()) == "Main" && ++esperas == 3) sink.FocusLost();
+    HeadlessPlatform::WaitUntil(deadline, sink);
+  }
+  Form1* form = nullptr;
+  int esperas = 0;
+};
+
+TEST(Foco, LosingTheFocusPausesAGameInProgressAsPWould) {
+  // A phase whose formations (without enemies) start one every 1,000 seconds: the game goes on.
+  std::vector<uint8_t> fase(8800, 0);
+  for (int i = 0; i < 40; ++i) {
+    const int32_t inicio = 1000 * (i + 1);
+    std::memcpy(&fase[220 * i + 40], &inicio, 4);
+  }
+  const std::string dados = testes::PastaDadosCom({{"Fase1.FAS", fase}});
+  PerdeFoco plataforma;
+  Form1 form(plataforma, dados, nullptr);
+  plataforma.form = &form;
+  form.Form_Load("/sa /sp");
+  form.FocusLost();  // no game yet
+  EXPECT_FALSE(form.Pausa);
+  form.Reseta_Jogo();
+  EXPECT_EQ(form.Main(), Tela::Pausa_AP);  // the frame in progress is finished, then the pause screen
+  EXPECT_TRUE(form.Pausa);
+  EXPECT_EQ(plataforma.esperas, 3);
+  form.FocusLost();  // already paused: it stays paused (P itself would resume)
+  EXPECT_TRUE(form.Pausa);
+  fs::remove_all(dados);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Scaling
+
+TEST(Escala, WholePixelsFromTwiceUpElseTheLargestFit) {
+  using M = ModoEscala;
+  struct Caso {
+    int w, h;
+    M modo;
+    AreaImagem area;
+  };
+  const Caso casos[] = {
+      {640, 480, M::Automatico, {0, 0, 640, 480}},
+      {1024, 768, M::Automatico, {0, 0, 1024, 768}},      // x1.6: fit
+      {1366, 768, M::Automatico, {171, 0, 1024, 768}},    // wide: bars left and right
+      {1280, 960, M::Automatico, {0, 0, 1280, 960}},      // exactly x2
+      {1920, 1080, M::Automatico, {320, 60, 1280, 960}},  // x2, letterboxed
+      {1920, 1200, M::Automatico, {320, 120, 1280, 960}},
+      {2560, 1440, M::Automatico, {320, 0, 1920, 1440}},    // x3
+      {3840, 2160, M::Automatico, {640, 120, 2560, 1920}},  // x4
+      {800, 1200, M::Automatico, {0, 300, 800, 600}},       // tall: bars above and below
+      {320, 240, M::Automatico, {0, 0, 320, 240}},
+      {1024, 768, M::Inteiro, {192, 144, 640, 480}},  // x1, whole pixels asked for
+      {600, 400, M::Inteiro, {33, 0, 533, 400}},      // smaller than the picture: fit
+      {1920, 1080, M::Ajuste, {240, 0, 1440, 1080}},
+      {1920, 1080, M::Esticar, {0, 0, 1920, 1080}},
+      {0, 768, M::Automatico, {0, 0, 0, 0}},
+  };
+  for (const Caso& c : casos) {
+    const AreaImagem a = AreaDaImagem(c.w, c.h, c.modo);
+    EXPECT_EQ(a, c.area) << c.w << " x " << c.h << " mode " << static_cast<int>(c.modo) << ": got " << a.x
+                         << "," << a.y << " " << a.w << " x " << a.h;
+  }
+}
+
+TEST(Escala, TheEnvironmentNamesTheMode) {
+  bool ok = false;
+  EXPECT_EQ(LerModoEscala(nullptr, ok), ModoEscala::Automatico);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(LerModoEscala("", ok), ModoEscala::Automatico);
+  EXPECT_EQ(LerModoEscala("integer", ok), ModoEscala::Inteiro);
+  EXPECT_EQ(LerModoEscala("fit", ok), ModoEscala::Ajuste);
+  EXPECT_EQ(LerModoEscala("stretch", ok), ModoEscala::Esticar);
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(LerModoEscala("sharp", ok), ModoEscala::Automatico);
+  EXPECT_FALSE(ok);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The settings file
+
+class Preferencias_ : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    pasta = fs::path(testes::PastaTemporaria()) / "prefs";
+    fs::remove_all(pasta);
+    fs::create_directories(pasta);
+    arquivo = (pasta / "vartenos" / "settings.conf").string();
+  }
+  void TearDown() override { fs::remove_all(pasta); }
+  void Escrever(const std::string& texto) {
+    fs::create_directories(fs::path(arquivo).parent_path());
+    std::ofstream(arquivo, std::ios::binary) << texto;
+  }
+  fs::path pasta;
+  std::string arquivo;
+};
+
+TEST_F(Preferencias_, MissingGivesTheDefaultsSilentlyAndAWrittenFileReadsBack) {
+  std::string aviso;
+  EXPECT_EQ(LerPreferencias(arquivo, aviso), Preferencias{});
+  EXPECT_EQ(aviso, "");
+  const Preferencias p{false, 1024, 700};
+  std::string erro;
+  ASSERT_TRUE(GravarPreferencias(arquivo, p, erro)) << erro;  // the folder is made
+  EXPECT_EQ(LerPreferencias(arquivo, aviso), p);
+  EXPECT_EQ(aviso, "");
+  EXPECT_FALSE(fs::exists(arquivo + ".new"));
+}
+
+TEST_F(Preferencias_, DamagedGivesTheDefaultsForWhatCannotBeReadAndSaysWhere) {
+  struct Caso {
+    std::string texto;
+    Preferencias esperado;
+    bool avisa;
+  };
+  const Caso casos[] = {
+      {"fullscreen=0\nwindow_width=800\nwindow_height=600\n", {false, 800, 600}, false},
+      {"# comment\n\n  fullscreen = 0 \r\nfuture_setting=7\n", {false, 640, 480}, false},
+      {"fullscreen=yes\nwindow_width=800\n", {true, 800, 480}, true},
+      {"window_width=99999999999\nwindow_height=-5\n", {}, true},
+      {"window_width=12\n", {}, true},
+      {"garbage without equals\n", {}, true},
+      {std::string("\x00\xff\xfe\x89PNG\x1a", 7), {}, true},
+      {"", {}, false},
+  };
+  for (const Caso& c : casos) {
+    Escrever(c.texto);
+    std::string aviso;
+    EXPECT_EQ(LerPreferencias(arquivo, aviso), c.esperado) << c.texto;
+    if (c.avisa) {
+      EXPECT_NE(aviso.find(arquivo + ": line "), std::string::npos) << aviso;
+    } else {
+      EXPECT_EQ(aviso, "") << c.texto;
+    }
+  }
+  // A folder where the file should be cannot be read: defaults, with the reason.
+  fs::remove(arquivo);
+  fs::create_directories(arquivo);
+  std::string aviso;
+  EXPECT_EQ(LerPreferencias(arquivo, aviso), Preferencias{});
+}
+
+TEST_F(Preferencias_, UnwritableSaysWhyAndLeavesNothingBehind) {
+  // The settings folder's place is taken by a file.
+  std::ofstream(pasta / "vartenos") << "not a folder";
+  std::string erro;
+  EXPECT_FALSE(GravarPreferencias(arquivo, Preferencias{}, erro));
+  EXPECT_NE(erro.find((pasta / "vartenos").string()), std::string::npos) << erro;
+  // The file's place is taken by a folder: the old contents stay, no temporary file is left.
+  fs::remove(pasta / "vartenos");
+  fs::create_directories(fs::path(arquivo) / "x");
+  EXPECT_FALSE(GravarPreferencias(arquivo, Preferencias{}, erro));
+  EXPECT_NE(erro.find(arquivo), std::string::npos) << erro;
+  EXPECT_FALSE(fs::exists(arquivo + ".new"));
+  EXPECT_FALSE(GravarPreferencias("", Preferencias{}, erro));
+}
+
+TEST(CaminhoPreferencias, FromXdgConfigHomeElseHome) {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  const char* home = std::getenv("HOME");
+  const std::string xdg_antes = xdg ? xdg : "", home_antes = home ? home : "";
+  setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+  setenv("HOME", "/home/p", 1);
+  EXPECT_EQ(CaminhoPreferencias(), "/tmp/cfg/vartenos/settings.conf");
+  setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored, as the XDG rules say
+  EXPECT_EQ(CaminhoPreferencias(), "/home/p/.config/vartenos/settings.conf");
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("HOME");
+  EXPECT_EQ(CaminhoPreferencias(), "");
+  if (xdg) setenv("XDG_CONFIG_HOME", xdg_antes.c_str(), 1);
+  if (home) setenv("HOME", home_antes.c_str(), 1);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// --version and --help
+
+TEST(LinhaDeComando, VersionAndHelpOnlyAsTheWholeCommandLine) {
+  struct Caso {
+    std::vector<const char*> argv;
+    PedidoDeLinha pedido;
+    const char* linha;
+  };
+  const Caso casos[] = {
+      {{"vartenos", "--version"}, PedidoDeLinha::Versao, "--version"},
+      {{"vartenos", "--help"}, PedidoDeLinha::Ajuda, "--help"},
+      {{"vartenos"}, PedidoDeLinha::Jogar, ""},
+      {{"vartenos", "/sa", "--version"}, PedidoDeLinha::Jogar, "/sa --version"},
+      {{"vartenos", "--help", "/sp"}, PedidoDeLinha::Jogar, "--help /sp"},
+      {{"vartenos", "--version", "--help"}, PedidoDeLinha::Jogar, "--version --help"},
+      {{"vartenos", "--VERSION"}, PedidoDeLinha::Jogar, "--VERSION"},
+      {{"vartenos", "-h"}, PedidoDeLinha::Jogar, "-h"},
+  };
+  for (const Caso& c : casos) {
+    const int argc = static_cast<int>(c.argv.size());
+    EXPECT_EQ(LerPedido(argc, c.argv.data()), c.pedido) << c.linha;
+    EXPECT_EQ(LinhaDeComando(argc, c.argv.data()), c.linha);
+  }
+}
+
+#ifdef VARTENOS_GAME
+// Runs the game binary with no display at all; returns its exit status and output.
+int RodarJogo(const std::string& args, std::string& saida) {
+  const std::string cmd =
+      "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR= " + std::string(VARTENOS_GAME) +
+      " " + args + " 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  if (p == nullptr) return -1;
+  char buf[4096];
+  saida.clear();
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) saida.append(buf, n);
+  const int st = pclose(p);
+  return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+TEST(LinhaDeComando, TheGamePrintsAndExitsOnlyForTheWholeLine) {
+  std::string saida;
+  EXPECT_EQ(RodarJogo("--version", saida), 0);
+  EXPECT_EQ(saida, "vartenos " VARTENOS_VERSION "\n");
+  EXPECT_EQ(RodarJogo("--help", saida), 0);
+  EXPECT_NE(saida.find("Usage: vartenos"), std::string::npos) << saida;
+  EXPECT_NE(saida.find("VARTENOS_SCALE"), std::string::npos) << saida;
+  // Anywhere else it is a word of the game's command line: the game starts (and, with no display
+  // here, says so).
+  EXPECT_EQ(RodarJogo("/sa --version", saida), 1);
+  EXPECT_NE(saida.find("no display"), std::string::npos) << saida;
+}
+#endif
+
+// ---------------------------------------------------------------------------------------------------
+// The picture on a real (offscreen) window
+
+#ifdef VARTENOS_SDL_TESTS
+// The system's video and device libraries that SDL loads and unloads keep a few allocations for good;
+// they are not ours, so the leak checker looks away while a window is open (memory errors still count).
+struct SemVazamentosDoSistema {
+#ifdef __SANITIZE_ADDRESS__
+  SemVazamentosDoSistema() { __lsan_disable(); }
+  ~SemVazamentosDoSistema() { __lsan_enable(); }
+#endif
+};
+
+TEST(EventosSdl, FocusLossReachesTheGameAndTheWindowKeysDoNot) {
+  SdlPlatform platform;
+  Registro r;
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SDL_Event ev{};
+  ev.type = SDL_WINDOWEVENT;
+  ev.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+  ASSERT_EQ(SDL_PushEvent(&ev), 1);
+  // F11 and Alt+Enter switch the window (none here) and are not the game's keys, down or up.
+  for (SDL_Scancode sc : {SDL_SCANCODE_F11, SDL_SCANCODE_RETURN}) {
+    for (Uint32 tipo : {SDL_KEYDOWN, SDL_KEYUP}) {
+      SDL_Event k{};
+      k.type = tipo;
+      k.key.keysym.scancode = sc;
+      k.key.keysym.mod = sc == SDL_SCANCODE_RETURN ? KMOD_LALT : KMOD_NONE;
+      ASSERT_EQ(SDL_PushEvent(&k), 1);
+    }
+  }
+  platform.DoEvents(r);
+  EXPECT_EQ(r.Novas(), (Log{"focus lost"}));
+}
+
+TEST(TelaSdl, AControllerPluggedInDuringPlayWorksAtOnceAndLetsGoWhenUnplugged) {
+  const fs::path cfg = fs::path(testes::PastaTemporaria()) / "cfg_controle";
+  setenv("XDG_CONFIG_HOME", cfg.c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  // SDL's own renderer: a GL driver would be loaded and unloaded with allocations it never frees.
+  setenv("SDL_RENDER_DRIVER", "software", 1);
+  setenv("VARTENOS_WINDOWED", "1", 1);
+  // An offscreen window never has the focus, and SDL drops controller input without it.
+  setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+  {
+    [[maybe_unused]] SemVazamentosDoSistema sem_vazamentos;
+    SdlPlatform platform;
+    bool aberta = true;
+    try {
+      platform.OpenDisplay();
+    } catch (const std::exception&) {
+      aberta = false;
+    }
+    Registro r;
+    const int indice = aberta
+                           ? SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER,
+                                                       SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0)
+                           : -1;
+    if (indice >= 0 && SDL_IsGameController(indice)) {
+      platform.DoEvents(r);  // plugged in: opened
+      SDL_Joystick* j = SDL_JoystickOpen(indice);
+      ASSERT_NE(j, nullptr);
+      SDL_JoystickSetVirtualButton(j, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+      platform.DoEvents(r);
+      SDL_JoystickSetVirtualAxis(j, SDL_CONTROLLER_AXIS_LEFTX, -30000);
+      platform.DoEvents(r);
+      EXPECT_EQ(r.Novas(), (Log{"down 32", "press 32", "down 37"}));
+      SDL_JoystickClose(j);
+      SDL_JoystickDetachVirtual(indice);
+      platform.DoEvents(r);
+      Log soltas = r.Novas();  // SDL lets go of what was held, or our own release does
+      std::sort(soltas.begin(), soltas.end());
+      EXPECT_EQ(soltas, (Log{"up 32", "up 37"}));
+    }
+    if (aberta) platform.CloseDisplay();
+    if (indice < 0 || !aberta) {
+      unsetenv("SDL_VIDEODRIVER");
+      unsetenv("SDL_RENDER_DRIVER");
+      unsetenv("VARTENOS_WINDOWED");
+      GTEST_SKIP() << "no offscreen window or virtual controller here";
+    }
+  }
+  unsetenv("SDL_VIDEODRIVER");
+  unsetenv("SDL_RENDER_DRIVER");
+  unsetenv("VARTENOS_WINDOWED");
+  unsetenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS");
+  unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(cfg);
+}
+
+TEST(TelaSdl, WholePixelPictureIsExactlyTheGamesPicture) {
+  const fs::path cfg = fs::path(testes::PastaTemporaria()) / "cfg_tela";
+  fs::remove_all(cfg);
+  std::string erro;
+  ASSERT_TRUE(GravarPreferencias((cfg / "vartenos" / "settings.conf").string(), {false, 1024, 768}, erro))
+      << erro;
+  setenv("XDG_CONFIG_HOME", cfg.c_str(), 1);
+  setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  // SDL's own renderer: a GL driver would be loaded and unloaded with allocations it never frees.
+  setenv("SDL_RENDER_DRIVER", "software", 1);
+  // SDL's offscreen screen is 1024 x 768: whole pixels there are x1, in the middle.
+  setenv("VARTENOS_SCALE", "integer", 1);
+  {
+    [[maybe_unused]] SemVazamentosDoSistema sem_vazamentos;
+    SdlPlatform platform;
+    try {
+      platform.OpenDisplay();
+    } catch (const std::exception& e) {
+      unsetenv("SDL_VIDEODRIVER");
+      unsetenv("SDL_RENDER_DRIVER");
+      GTEST_SKIP() << "no offscreen window here: " << e.what();
+    }
+    Surface s;
+    s.Create(640, 480);
+    uint16_t* px = s.Pixels();
+    for (int y = 0; y < 480; ++y) {
+      for (int x = 0; x < 640; ++x) px[y * 640 + x] = static_cast<uint16_t>((x * 31 + y * 7) ^ (x * y));
+    }
+    platform.Present(s);
+    std::vector<uint32_t> tela;
+    int w = 0, h = 0;
+    ASSERT_TRUE(platform.LerTela(tela, w, h));
+    ASSERT_EQ(w, 1024);
+    ASSERT_EQ(h, 768);
+    int erradas = 0;
+    for (int y = 0; y < h && erradas < 5; ++y) {
+      for (int x = 0; x < w && erradas < 5; ++x) {
+        const int px_x = x - 192, px_y = y - 144;
+        const bool dentro = px_x >= 0 && px_x < 640 && px_y >= 0 && px_y < 480;
+        const uint16_t c = dentro ? px[px_y * 640 + px_x] : 0;
+        const uint32_t r = ((c >> 11) & 31) * 255 / 31, g = ((c >> 5) & 63) * 255 / 63,
+                       b = (c & 31) * 255 / 31;
+        const uint32_t esperado = (r << 16) | (g << 8) | b;
+        const uint32_t obtido = tela[static_cast<size_t>(y) * w + x];
+        // Each channel within one step of the 5/6-bit value, however the renderer widens it.
+        const auto perto = [](uint32_t a, uint32_t b2, int s) {
+          return std::abs(static_cast<int>((a >> s) & 255) - static_cast<int>((b2 >> s) & 255)) <= 4;
+        };
+        if (!perto(esperado, obtido, 16) || !perto(esperado, obtido, 8) || !perto(esperado, obtido, 0)) {
+          ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << obtido << " instead of "
+                        << esperado;
+          ++erradas;
+        }
+      }
+    }
+    platform.CloseDisplay();
+  }
+  unsetenv("SDL_VIDEODRIVER");
+  unsetenv("SDL_RENDER_DRIVER");
+  unsetenv("VARTENOS_SCALE");
+  unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(cfg);
+}
+#endif
+
+}  // namespace
+}  // namespace vartenos
