@@ -250,6 +250,8 @@ class Form1 : public EventSink, public Presenter {
   // loop ends at once and the dispatcher goes there.
   void Pedir_Tela(Tela t);
   Tela Rodar_Tela(Tela t);
+  // Rasterises the glyphs of the in-game status texts ahead of play.
+  void Preparar_Letras();
   // Draws the 270 stars where they stand, without moving them.
   void Desenhar_Estrelas_Paradas();
 

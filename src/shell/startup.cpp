@@ -62,6 +62,7 @@ void Form1::Form_Load(const std::string& command_line) {
   dd->SetCooperativeLevel(DDSCL_FULLSCREEN_EXCLUSIVE);
   dd->SetDisplayMode(640, 480, 16, 0, 0);
   Criar_Superficies();
+  Preparar_Letras();
 
   // The star field, from the generator before it is ever seeded: the same field on every run.
   for (Estrela& e : Estrelas) {
@@ -95,6 +96,17 @@ void Form1::Form_Load(const std::string& command_line) {
 
   // The menu follows (the dispatcher enters it).
   tela_atual_ = "Menu";
+}
+
+void Form1::Preparar_Letras() {
+  // The status texts change during play (score, lives, frame counter, "Inv: "): their glyphs are
+  // drawn once here, off screen, so that a game never allocates to draw them for the first time.
+  if (!texto_) return;
+  Surface rascunho;
+  rascunho.Create(640, 60);
+  for (const float tamanho : {8.0f, 11.0f}) {
+    texto_->Draw(rascunho, 0, 0, "0123456789-. Vidas: FPS Inv", StdFont{"Arial", tamanho, true}, 0);
+  }
 }
 
 void Form1::Form_Unload() {
