@@ -2,20 +2,18 @@
 // cells, the colours the 16-bit colour key would swallow, a build that repeats itself byte for byte,
 // and the messages a broken source gives.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "display/image_files.h"
+#include "sim_support.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -40,32 +38,17 @@ constexpr Sheet kSheets[] = {
     {"Explosão.BMP", 180, 34, 36, true},
 };
 
-std::string NovaPasta(const std::string& nome) {
-  static int contador = 0;
-  const fs::path p = fs::temp_directory_path() / ("vartenos-art-" + std::to_string(getpid()) + "-" +
-                                                  std::to_string(contador++) + "-" + nome);
-  fs::remove_all(p);
-  fs::create_directories(p);
-  return p.string();
-}
-
-std::string Ler(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
+using testes::LerArquivo;
+std::string NovaPasta(const std::string&) { return testes::PastaTemporaria(); }
 
 // Runs vartenos-assets from the sources in `src` (by default the repository's) into `out`; the exit
-// status and standard error.
+// status and what it said.
 std::pair<int, std::string> Construir(const std::string& out,
                                       const std::string& src = VARTENOS_SOURCE_DIR "/data",
                                       const std::string& destino = "--out") {
-  const std::string err = NovaPasta("stderr") + "/err.txt";
-  const int st = std::system((std::string("'") + VARTENOS_ASSETS + "' --src '" + src + "' " + destino + " '" +
-                              out + "' 2> '" + err + "'")
-                                 .c_str());
-  return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, Ler(err)};
+  const testes::Saida s =
+      testes::RodarComando("'" VARTENOS_ASSETS "' --src '" + src + "' " + destino + " '" + out + "'");
+  return {s.status, s.out};
 }
 
 ImagemRgb Abrir(const std::string& path) {
@@ -101,11 +84,18 @@ class Arte : public ::testing::Test {
 std::string* Arte::pasta_ = nullptr;
 
 TEST_F(Arte, EverySheetIsTheBuiltOneByteForByteWithItsSizeAndOneWholePictureInEachCell) {
+  // A fresh build writes the same bytes as the one the game was built with: pictures, sounds and music.
+  int arquivos = 0;
+  for (const auto& f : fs::directory_iterator(*pasta_)) {
+    EXPECT_TRUE(LerArquivo(f.path()) ==
+                LerArquivo(std::string(VARTENOS_BUILD_DATA) + "/" + f.path().filename().string()))
+        << f.path();
+    ++arquivos;
+  }
+  EXPECT_GE(arquivos, 15 + 7 + 7);
   for (const Sheet& s : kSheets) {
     SCOPED_TRACE(s.file);
-    // A fresh build writes the same bytes as the one the game was built with.
-    const std::string bytes = Ler(*pasta_ + "/" + s.file);
-    EXPECT_EQ(bytes, Ler(std::string(VARTENOS_BUILD_DATA) + "/" + s.file));
+    const std::string bytes = LerArquivo(*pasta_ + "/" + s.file);
     ASSERT_GT(bytes.size(), 54u);
     EXPECT_EQ(static_cast<uint8_t>(bytes[28]), 24);  // bits per pixel
     const ImagemRgb img = Folha(s.file);
@@ -182,7 +172,7 @@ TEST(ArteBuild, ContactSheetIsAPngBiggerThanEverySheetMagnified) {
   const std::string png = NovaPasta("contact") + "/contato.png";
   const auto [status, erros] = Construir(png, VARTENOS_SOURCE_DIR "/data", "--contact-sheet");
   ASSERT_EQ(status, 0) << erros;
-  const std::string b = Ler(png);
+  const std::string b = LerArquivo(png);
   ASSERT_GT(b.size(), 24u);
   EXPECT_EQ(b.substr(1, 3), "PNG");
   const auto be32 = [&](size_t i) {

@@ -4,14 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "audio/midi_file.h"
 #include "audio/synth.h"
 #include "audio/wav_file.h"
+#include "sim_support.h"
+#include "test_support.h"
 
 namespace vartenos {
 namespace {
@@ -29,6 +29,7 @@ const Efeito kEfeitos[] = {{"Tiro.Wav", 0.25},      {"Arma1.wav", 0.4},    {"Arm
                            {"Arma3.wav", 0.35},     {"Explosao.wav", 0.8}, {"Extras.wav", 0.8},
                            {"VidasExtras.wav", 1.5}};
 
+using testes::Rms;
 double Rms(const int16_t* a, size_t n) {
   double s = 0;
   for (size_t i = 0; i < n; ++i) s += static_cast<double>(a[i]) * a[i];
@@ -161,46 +162,16 @@ TEST(ArquivosMusica, EachPieceHasItsLengthWholeBarsAndABandWithDrumsOnChannel10)
   }
 }
 
+// Builds from `src` into `out`: "" when it succeeds, else "failed: " and what the tool said.
 std::string RodarAssets(const std::string& src, const std::string& out) {
-  const std::string erros = out + ".err";
-  const std::string cmd = std::string(VARTENOS_ASSETS) + " --src " + src + " --out " + out + " 2>" + erros;
-  const int r = std::system(cmd.c_str());
-  std::ifstream in(erros);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return (r == 0 ? "" : "failed: ") + ss.str();
-}
-
-std::string CopiarFontes(const std::string& nome) {
-  const fs::path dir = fs::temp_directory_path() / nome;
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", dir / "src", fs::copy_options::recursive);
-  return dir.string();
-}
-
-TEST(ArquivosFontes, EveryBuildWritesTheSameBytes) {
-  const std::string dir = CopiarFontes("vartenos_audio_det");
-  ASSERT_EQ(RodarAssets(dir + "/src", dir + "/out"), "");
-  std::vector<std::string> arquivos;
-  for (const Efeito& e : kEfeitos) arquivos.push_back(e.arquivo);
-  for (const Peca& p : kPecas) arquivos.push_back(p.arquivo);
-  for (const std::string& f : arquivos) {
-    std::vector<uint8_t> a, b;
-    std::string erro;
-    ASSERT_TRUE(LerArquivo(dir + "/out/" + f, a, erro)) << erro;
-    ASSERT_TRUE(LerArquivo(Dados(f), b, erro)) << erro;
-    EXPECT_TRUE(a == b) << f;
-  }
-  fs::remove_all(dir);
+  const testes::Saida s =
+      testes::RodarComando(std::string(VARTENOS_ASSETS) + " --src " + src + " --out " + out);
+  return (s.status == 0 ? "" : "failed: ") + s.out;
 }
 
 // Replaces the first occurrence of `de` in a source file.
 void Trocar(const std::string& path, const std::string& de, const std::string& para) {
-  std::ifstream in(path);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  std::string t = ss.str();
+  std::string t = testes::LerArquivo(path);
   const size_t i = t.find(de);
   ASSERT_NE(i, std::string::npos) << de;
   t.replace(i, de.size(), para);
@@ -237,7 +208,8 @@ TEST(ArquivosFontes, AMistakeInAScoreOrARecipeIsReportedAtItsLine) {
   };
   for (const Caso& c : casos) {
     SCOPED_TRACE(c.mensagem);
-    const std::string dir = CopiarFontes("vartenos_audio_erro");
+    const std::string dir = testes::PastaTemporaria();
+    fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", dir + "/src", fs::copy_options::recursive);
     Trocar(dir + "/src/" + c.arquivo, c.de, c.para);
     const std::string saida = RodarAssets(dir + "/src", dir + "/out");
     EXPECT_EQ(saida.rfind("failed: ", 0), 0u) << saida;
@@ -265,9 +237,8 @@ TEST(ArquivosMusica, EveryPieceSoundsWhenTheSynthesizerPlaysIt) {
     // Heard all the way through: no stretch of four seconds falls silent.
     double pico = 0;
     for (size_t i = 0; i + 4 * kTaxa * 2 <= out.size(); i += 4 * kTaxa * 2) {
-      double q = 0;
-      for (size_t k = i; k < i + 4 * kTaxa * 2; ++k) q += static_cast<double>(out[k]) * out[k];
-      EXPECT_GT(std::sqrt(q / (4 * kTaxa * 2)), 0.01) << "at " << i / 2 / kTaxa << " s";
+      EXPECT_GT(Rms({out.begin() + i, out.begin() + i + 4 * kTaxa * 2}), 0.01)
+          << "at " << i / 2 / kTaxa << " s";
     }
     for (float x : out) pico = std::max(pico, static_cast<double>(std::fabs(x)));
     EXPECT_GT(pico, 0.1);

@@ -10,14 +10,17 @@
 #include "audio/synth.h"
 #include "audio/wav_file.h"
 #include "audio_support.h"
-#include "platform/fatal_error.h"
 #include "shell/form1.h"
+#include "sim_support.h"
+#include "test_support.h"
 
 namespace vartenos {
 namespace {
 
+using testes::Erro;
 using testes::PlataformaFalsa;
 using testes::RegistroAudio;
+using testes::Rms;
 using testes::SaidaFalsa;
 
 using Linhas = std::vector<std::string>;
@@ -100,34 +103,16 @@ TEST(Musica, ANewPieceReplacesTheOldOnlyAfterParaMidi) {
                                    "LoadSegment FimFase.mid", "PlaySegment"}));
 }
 
-// The message of the FatalError that `f` throws.
-template <class F>
-std::string Erro(F f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 TEST(Musica, AMissingOrDamagedFileStopsTheGameNamingIt) {
   Jogo j;
   const std::string sem = Erro([&] { j.form.TocaMidi("Music9.mid"); });
   EXPECT_NE(sem.find(testes::PastaDados() + "Music9.mid: cannot open"), std::string::npos) << sem;
   // A damaged or missing piece among the seven stops the game at start-up, naming it.
-  const std::string pasta = std::filesystem::temp_directory_path() / "vartenos_midi_ruim/";
-  std::filesystem::create_directories(pasta);
-  for (const char* nome :
-       {"Music1.mid", "Music2.mid", "Music3.mid", "Music4.mid", "Music5.mid", "FimFase.mid"}) {
-    std::filesystem::copy_file(testes::PastaDados() + nome, pasta + nome,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
   std::vector<uint8_t> b;
   std::string erro;
   ASSERT_TRUE(LerArquivo(testes::PastaDados() + "Fim.mid", b, erro)) << erro;
   b.resize(b.size() - 10);
-  ASSERT_TRUE(EscreverArquivo(pasta + "Fim.mid", b, erro)) << erro;
+  const std::string pasta = testes::PastaDadosCom({{"Fim.mid", b}}) + "/";
   PlataformaFalsa plataforma;
   for (const auto& [falta, mensagem] :
        {std::pair{"", "Fim.mid: track"}, {"Music3.mid", "Music3.mid: cannot open"}}) {
@@ -179,12 +164,6 @@ TEST(Musica, TheLengthOfAMidiFileFollowsItsTempoMapAndDamageIsReported) {
 std::string Soundfont() {
   std::string tried;
   return EncontrarSoundfont(tried);
-}
-
-double Rms(const std::vector<float>& v) {
-  double s = 0;
-  for (float x : v) s += static_cast<double>(x) * x;
-  return v.empty() ? 0 : std::sqrt(s / v.size());
 }
 
 TEST(MusicaSintetizador, PlaysInTheCallbackEndsOnItsLastTickAndStopsAtOnce) {

@@ -8,12 +8,14 @@
 #include "audio/sound.h"
 #include "audio/wav_file.h"
 #include "audio_support.h"
-#include "platform/fatal_error.h"
 #include "shell/form1.h"
+#include "sim_support.h"
+#include "test_support.h"
 
 namespace vartenos {
 namespace {
 
+using testes::Erro;
 using testes::JogoSemPlaca;
 using testes::PlataformaFalsa;
 using testes::RegistroAudio;
@@ -22,16 +24,9 @@ using Linhas = std::vector<std::string>;
 
 constexpr int32_t kBytesPorMs = 88200 / 1000;  // 88.2: positions below allow for the truncation
 
-// The message of the FatalError that `f` throws.
-template <class F>
-std::string Erro(F f) {
-  try {
-    f();
-  } catch (const FatalError& e) {
-    return e.what();
-  }
-  return "no error";
-}
+// The eight slots in the order the game makes them.
+constexpr const char* kSlots[] = {"SomTiro",   "SomArma1",    "SomArma2",  "SomArma3",
+                                  "SomArma3b", "SomExplosao", "SomExtras", "SomVidasExtras"};
 
 TEST(EfeitosSlots, StartUpLoadsEightSlotsAndNamesEachCall) {
   PlataformaFalsa plataforma;
@@ -40,16 +35,10 @@ TEST(EfeitosSlots, StartUpLoadsEightSlotsAndNamesEachCall) {
   form.Registrar_Audio(&log);
   form.InitDirectSound();
   Linhas esperado = {"DirectSoundCreate", "SetCooperativeLevel 1"};
-  for (const auto& [slot, arquivo] : {std::pair{"SomTiro", "Tiro.Wav"},
-                                      {"SomArma1", "Arma1.wav"},
-                                      {"SomArma2", "Arma2.wav"},
-                                      {"SomArma3", "Arma3.wav"},
-                                      {"SomArma3b", "Arma3.wav"},
-                                      {"SomExplosao", "Explosao.wav"},
-                                      {"SomExtras", "Extras.wav"},
-                                      {"SomVidasExtras", "VidasExtras.wav"}}) {
-    esperado.push_back(std::string(slot) + " = CreateSoundBufferFromFile " + arquivo);
-  }
+  const char* arquivos[] = {"Tiro.Wav",  "Arma1.wav",    "Arma2.wav",  "Arma3.wav",
+                            "Arma3.wav", "Explosao.wav", "Extras.wav", "VidasExtras.wav"};
+  for (int i = 0; i < 8; ++i)
+    esperado.push_back(std::string(kSlots[i]) + " = CreateSoundBufferFromFile " + arquivos[i]);
   EXPECT_EQ(log.linhas, esperado);
   // The clip sizes are those of the files' sample data.
   SomPcm arma3;
@@ -118,10 +107,7 @@ TEST(EfeitosSlots, MutingSilencesEverySlotInOrderButTheSoundsPlayOn) {
   j.form.Sem_Som();
   EXPECT_FALSE(j.form.Som_Ligado);
   Linhas mudos;
-  for (const char* slot : {"SomTiro", "SomArma1", "SomArma2", "SomArma3", "SomArma3b", "SomExplosao",
-                           "SomExtras", "SomVidasExtras"}) {
-    mudos.push_back(std::string(slot) + ".SetVolume -10000");
-  }
+  for (const char* slot : kSlots) mudos.push_back(std::string(slot) + ".SetVolume -10000");
   EXPECT_EQ(j.log.Novas(), mudos);
   j.Esperar(100);
   // A muted slot still plays when asked: silently.
@@ -145,14 +131,7 @@ TEST(EfeitosSlots, BadCallsAndMissingOrBrokenFilesStopTheGameWithTheirNames) {
   const std::string sem_pasta = Erro([&] { form.InitDirectSound(); });
   EXPECT_NE(sem_pasta.find("/nonexistent/folder/Tiro.Wav"), std::string::npos) << sem_pasta;
   // A file that is not a WAV file.
-  const std::string pasta = std::filesystem::temp_directory_path() / "vartenos_audio_ruim";
-  std::filesystem::create_directories(pasta);
-  for (const char* f : {"Tiro.Wav", "Arma1.wav", "Arma2.wav", "Arma3.wav", "Explosao.wav", "Extras.wav"}) {
-    std::filesystem::copy_file(testes::PastaDados() + f, pasta + "/" + f,
-                               std::filesystem::copy_options::overwrite_existing);
-  }
-  std::string erro;
-  ASSERT_TRUE(EscreverArquivo(pasta + "/VidasExtras.wav", {'M', 'T', 'h', 'd', 0, 0}, erro));
+  const std::string pasta = testes::PastaDadosCom({{"VidasExtras.wav", {'M', 'T', 'h', 'd', 0, 0}}});
   Form1 ruim(plataforma, pasta, nullptr);
   const std::string quebrado = Erro([&] { ruim.InitDirectSound(); });
   EXPECT_NE(quebrado.find("VidasExtras.wav: not a WAV file"), std::string::npos) << quebrado;
