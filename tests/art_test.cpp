@@ -39,7 +39,6 @@ constexpr Sheet kSheets[] = {
 };
 
 using testes::LerArquivo;
-std::string NovaPasta(const std::string&) { return testes::PastaTemporaria(); }
 
 // Runs vartenos-assets from the sources in `src` (by default the repository's) into `out`; the exit
 // status and what it said.
@@ -70,7 +69,7 @@ std::vector<uint8_t> Celula(const ImagemRgb& img, int x0, int w) {
 class Arte : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    pasta_ = new std::string(NovaPasta("out"));
+    pasta_ = new std::string(testes::PastaTemporaria());
     const auto [status, erros] = Construir(*pasta_);
     ASSERT_EQ(status, 0) << erros;
   }
@@ -143,33 +142,23 @@ TEST_F(Arte, AnimationsAndKindsAreDistinctPicturesAndEnemyFireStandsOut) {
   for (int y = 0; y < 18; ++y) {
     for (int x = 0; x < 22; ++x) ASSERT_EQ(0, std::memcmp(l2.At(x, y), l2.At(43 - x, y), 3));
   }
-  EXPECT_NE(Folha("Título.BMP").rgb, Folha("Título2.BMP").rgb);
-  // The star is one light pixel; the galaxies, drawn behind the action, are faint on average.
-  const ImagemRgb estrela = Folha("Estrela.BMP");
-  EXPECT_GT(estrela.rgb[0] + estrela.rgb[1] + estrela.rgb[2], 3 * 150);
-  // Share of lit pixels that are red, and their mean brightness.
-  const auto cores = [](const ImagemRgb& img) {
+  // Enemy shots are red; no player shot is (share of the lit pixels that are red).
+  const auto vermelho = [](const ImagemRgb& img) {
     int vermelhos = 0, pintados = 0;
-    long soma = 0;
-    for (int i = 0; i + 2 < static_cast<int>(img.rgb.size()); i += 3) {
+    for (size_t i = 0; i + 2 < img.rgb.size(); i += 3) {
       const uint8_t* p = &img.rgb[i];
-      if (Preto(p)) continue;
-      ++pintados;
-      soma += p[0] + p[1] + p[2];
+      pintados += !Preto(p);
       vermelhos += p[0] > 150 && p[1] < 110 && p[2] < 110;
     }
-    return std::pair(pintados ? static_cast<double>(vermelhos) / pintados : 0.0,
-                     pintados ? soma / pintados : 0);
+    return pintados ? static_cast<double>(vermelhos) / pintados : 0.0;
   };
-  EXPECT_LT(cores(Folha("Galáxias.BMP")).second, 3 * 110);
-  // Enemy shots are red; no player shot is.
-  EXPECT_GT(cores(Folha("Tiro_Inimigo.BMP")).first, 0.25);
+  EXPECT_GT(vermelho(Folha("Tiro_Inimigo.BMP")), 0.25);
   for (const char* tiro : {"Laser.BMP", "Laser2.BMP", "Laser3.BMP", "Laser4.BMP", "Laser5.BMP", "Laser6.BMP"})
-    EXPECT_LT(cores(Folha(tiro)).first, 0.05) << tiro;
+    EXPECT_LT(vermelho(Folha(tiro)), 0.05) << tiro;
 }
 
 TEST(ArteBuild, ContactSheetIsAPngBiggerThanEverySheetMagnified) {
-  const std::string png = NovaPasta("contact") + "/contato.png";
+  const std::string png = testes::PastaTemporaria() + "/contato.png";
   const auto [status, erros] = Construir(png, VARTENOS_SOURCE_DIR "/data", "--contact-sheet");
   ASSERT_EQ(status, 0) << erros;
   const std::string b = LerArquivo(png);
@@ -188,7 +177,7 @@ TEST(ArteBuild, ContactSheetIsAPngBiggerThanEverySheetMagnified) {
 // null), built; the exit status and standard error.
 std::pair<int, std::string> ConstruirCom(const std::string& arquivo, const char* conteudo,
                                          const std::string& out) {
-  const std::string src = NovaPasta("src");
+  const std::string src = testes::PastaTemporaria();
   fs::copy(std::string(VARTENOS_SOURCE_DIR) + "/data", src, fs::copy_options::recursive);
   if (conteudo == nullptr) {
     fs::remove(src + "/art/" + arquivo);
@@ -203,7 +192,7 @@ std::pair<int, std::string> ConstruirCom(const std::string& arquivo, const char*
 // What a source says is what the sheet holds: the mirrored half, palette names, and the light from the
 // top-left that brightens the edges facing it and darkens the others.
 TEST(ArteBuild, SourcesAreDrawnAsWritten) {
-  const std::string out = NovaPasta("out");
+  const std::string out = testes::PastaTemporaria();
   ASSERT_EQ(
       ConstruirCom("laser.txt",
                    "size: 4 10\nmirror: yes\nlegend: . = transparent, a = #FF0000, b = aco5\nrows:\nab\n.a\n"
@@ -216,7 +205,7 @@ TEST(ArteBuild, SourcesAreDrawnAsWritten) {
     for (int y = 0; y < 10; ++y) linhas += std::string(30, 'c') + "\n";
     return linhas;
   }();
-  const std::string out5 = NovaPasta("out");
+  const std::string out5 = testes::PastaTemporaria();
   ASSERT_EQ(ConstruirCom("laser5.txt", bloco.c_str(), out5).first, 0);
   const ImagemRgb laser = Abrir(out + "/Laser.BMP"), laser5 = Abrir(out5 + "/Laser5.BMP");
   const auto cores = [](const ImagemRgb& img, std::initializer_list<std::pair<int, int>> pontos) {
@@ -256,9 +245,6 @@ TEST(ArteBuild, BrokenSourcesAreReportedWithFileAndLine) {
       {"laser.txt", "size: 4 10\n\nlegend: w = verdeazulado\nrows:\n", "laser.txt:3: unknown palette colour"},
       {"laser.txt", "size: 4 10\nlegend: w = #050505\nrows:\n",
        "laser.txt:2: colour '#050505' is too close to black"},
-      {"laser.txt", "size: 4 10\nlegend: w = #12345\nrows:\n",
-       "laser.txt:2: colour '#12345' is not of the form"},
-      {"laser.txt", "# comment\nsize: four ten\n", "laser.txt:2: size must be"},
       {"laser.txt",
        "size: 3 10\nlegend: w = #FFFFFF\nrows:\nwww\nwww\nwww\nwww\nwww\nwww\nwww\nwww\nwww\nwww\n",
        "laser.txt:1: the sprite must be 4 x 10"},
@@ -267,7 +253,7 @@ TEST(ArteBuild, BrokenSourcesAreReportedWithFileAndLine) {
       {"inimigo07.txt", nullptr, "inimigo07.txt: cannot open the file"},
   };
   for (const Caso& c : casos) {
-    const std::string out = NovaPasta("out");
+    const std::string out = testes::PastaTemporaria();
     const auto [status, erros] = ConstruirCom(c.arquivo, c.conteudo, out);
     EXPECT_NE(status, 0) << c.esperado;
     EXPECT_NE(erros.find(c.esperado), std::string::npos) << erros;

@@ -60,47 +60,36 @@ TEST(Musica, StartUpAndTheVolumeByNameOnEveryCall) {
   }
 }
 
-TEST(Musica, APieceThatEndsIsLoadedAgainAndRestartsAtTheNextCall) {
+TEST(Musica, APieceRestartsOnlyOnceEndedOrStoppedAndAnotherWaitsForParaMidi) {
   Jogo j;
+  j.log.Novas();
+  j.form.Para_Midi();  // nothing was ever started: nothing is asked
+  EXPECT_TRUE(j.log.Novas().empty());
   j.form.TocaMidi("FimFase.mid");
   const int64_t dur = DuracaoMs("FimFase.mid");
   ASSERT_GT(dur, 5000);
   j.plataforma.relogio += static_cast<int32_t>(dur) - 1;
-  j.log.Novas();
-  j.form.TocaMidi("FimFase.mid");
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying True"}));
+  j.form.TocaMidi("Music3.mid");  // another name while it plays changes nothing
+  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "SetSearchDirectory", "LoadSegment FimFase.mid",
+                                   "PlaySegment", "SetMasterVolume 600", "IsPlaying True"}));
+  EXPECT_STREQ(j.form.seg.Nome(), "FimFase.mid");
   // One frame later it has ended: the next call starts it again from its beginning.
+  const Linhas de_novo = {"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
+                          "LoadSegment FimFase.mid", "PlaySegment"};
   j.plataforma.relogio += 25;
   j.form.TocaMidi("FimFase.mid");
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
-                                   "LoadSegment FimFase.mid", "PlaySegment"}));
+  EXPECT_EQ(j.log.Novas(), de_novo);
   j.plataforma.relogio += static_cast<int32_t>(dur) - 30;
   j.form.TocaMidi("FimFase.mid");
   EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying True"}));
-}
-
-TEST(Musica, ANewPieceReplacesTheOldOnlyAfterParaMidi) {
-  Jogo j;
-  // Stopping when nothing was ever started asks nothing.
-  j.form.Para_Midi();
-  j.log.Novas();
-  j.form.TocaMidi("Music3.mid");
-  j.plataforma.relogio += 1000;
-  // Another name while it plays changes nothing.
-  j.form.TocaMidi("FimFase.mid");
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "SetSearchDirectory", "LoadSegment Music3.mid",
-                                   "PlaySegment", "SetMasterVolume 600", "IsPlaying True"}));
-  EXPECT_STREQ(j.form.seg.Nome(), "Music3.mid");
-  // The phase-complete screen stops the phase's piece first.
+  // The phase-complete screen stops the phase's piece first; the segment and its state stay set.
   j.form.Para_Midi();
   EXPECT_EQ(j.log.Novas(), (Linhas{"IsPlaying True", "Stop"}));
-  EXPECT_TRUE(j.form.seg.Criado());  // the segment and its state stay set
-  EXPECT_TRUE(j.form.segstate.Criado());
+  EXPECT_TRUE(j.form.seg.Criado() && j.form.segstate.Criado());
   j.form.Para_Midi();  // stopped already: only the question
   EXPECT_EQ(j.log.Novas(), (Linhas{"IsPlaying False"}));
   j.form.TocaMidi("FimFase.mid");
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 600", "IsPlaying False", "SetSearchDirectory",
-                                   "LoadSegment FimFase.mid", "PlaySegment"}));
+  EXPECT_EQ(j.log.Novas(), de_novo);
 }
 
 TEST(Musica, AMissingOrDamagedFileStopsTheGameNamingIt) {
