@@ -210,19 +210,13 @@ TEST(Escala, TheEnvironmentNamesTheMode) {
 
 class Preferencias_ : public ::testing::Test {
  protected:
-  void SetUp() override {
-    pasta = fs::path(testes::PastaTemporaria()) / "prefs";
-    fs::remove_all(pasta);
-    fs::create_directories(pasta);
-    arquivo = (pasta / "vartenos" / "settings.conf").string();
-  }
   void TearDown() override { fs::remove_all(pasta); }
   void Escrever(const std::string& texto) {
     fs::create_directories(fs::path(arquivo).parent_path());
     std::ofstream(arquivo, std::ios::binary) << texto;
   }
-  fs::path pasta;
-  std::string arquivo;
+  const fs::path pasta = testes::PastaTemporaria();
+  const std::string arquivo = (pasta / "vartenos" / "settings.conf").string();
 };
 
 TEST_F(Preferencias_, MissingGivesTheDefaultsSilentlyAndAWrittenFileReadsBack) {

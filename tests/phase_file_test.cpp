@@ -115,43 +115,28 @@ TEST(PhaseFormat, ShortAndMissingFilesAreNamedWithTheProblem) {
   std::filesystem::remove_all(dir);
 }
 
-class CarregarFase : public ::testing::Test {
- protected:
-  void SetUp() override { dir_ = testes::PastaTemporaria(); }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
-  std::string dir_;
-  std::string error_;
-  HeadlessPlatform plataforma_;
-};
-
-TEST_F(CarregarFase, LoadsEveryEntryAndClearsIniciada) {
-  ASSERT_TRUE(EscreverArquivo(dir_ + "/Fase2.FAS", CodificarFase(Distintas()), error_));
-  Form1 form(plataforma_, dir_, nullptr);
-  for (Entrada_Formacao& e : form.Formacoes) e.Iniciada = true;
-  uint8_t fase = 2;
-  EXPECT_TRUE(form.Preenche_Vetor_Fases(fase));
-  EXPECT_EQ(form.Formacoes_Carregadas, 40);
-  for (int i = 0; i < 40; ++i) EXPECT_EQ(Bits(form.Formacoes[i]), Bits(Distinta(i))) << i;
-}
-
-TEST_F(CarregarFase, AMissingOrShortFileLeavesTheGameAloneAndSaysWhy) {
-  ASSERT_TRUE(EscreverArquivo(dir_ + "/Fase1.FAS", std::vector<uint8_t>(4000, 1), error_));
-  for (const auto& [fase, caixa] :
-       {std::pair<uint8_t, std::string>{1, "Fase1.FAS: 4000 bytes, at least 8762 needed"},
-        {3, "Fase3.FAS: not found"}}) {
-    Form1 form(plataforma_, dir_, nullptr);
-    form.Formacoes[5] = Distinta(5);
-    form.Formacoes[5].Iniciada = true;
-    form.Pontos = 1234;
+TEST(CarregarFase, LoadsEveryEntryClearingIniciadaOrLeavesTheGameAloneAndSaysWhy) {
+  const std::string dir = testes::PastaDadosCom(
+      {{"Fase2.FAS", CodificarFase(Distintas())}, {"Fase1.FAS", std::vector<uint8_t>(4000, 1)}});
+  std::filesystem::remove(dir + "/Fase3.FAS");
+  HeadlessPlatform plataforma;
+  for (const auto& [fase, caixa] : {std::pair<uint8_t, std::string>{2, ""},
+                                    {1, "Fase1.FAS: 4000 bytes, at least 8762 needed"},
+                                    {3, "Fase3.FAS: not found"}}) {
+    Form1 form(plataforma, dir, nullptr);
+    Entrada_Formacao antes = Distinta(5);
+    antes.Iniciada = true;
+    form.Formacoes.fill(antes);
     uint8_t n = fase;
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(form.Preenche_Vetor_Fases(n));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "message box \"Vartenos\": " + caixa + "\n");
-    EXPECT_EQ(form.Formacoes_Carregadas, 0);
-    EXPECT_EQ(Bits(form.Formacoes[5])[10], 1u);
-    EXPECT_EQ(form.Formacoes[5].Inicio, Distinta(5).Inicio);
-    EXPECT_EQ(form.Pontos, 1234);
+    EXPECT_EQ(form.Preenche_Vetor_Fases(n), caixa.empty());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              caixa.empty() ? "" : "message box \"Vartenos\": " + caixa + "\n");
+    EXPECT_EQ(form.Formacoes_Carregadas, caixa.empty() ? 40 : 0);
+    for (int i = 0; i < 40; ++i)
+      EXPECT_EQ(Bits(form.Formacoes[i]), Bits(caixa.empty() ? Distinta(i) : antes)) << i;
   }
+  std::filesystem::remove_all(dir);
 }
 
 TEST(AuthoringRule, DrawsInItsOrderAndWritesEachEntryAsItStoodThen) {

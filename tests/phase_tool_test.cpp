@@ -284,7 +284,7 @@ TEST_F(Ferramenta, AuthorWithTheBuildSeedMakesTheBuiltPhaseFive) {
 
 TEST(OurPhases, AllPassTheCheckUseEveryVariantAndGrowHarder) {
   for (int n = 1; n <= 5; ++n) {
-    const std::string path = std::string(VARTENOS_BUILD_DATA) + "/" + NomeArquivoFase(n);
+    const std::string path = VARTENOS_BUILD_DATA "/" + NomeArquivoFase(n);
     const std::string bytes = testes::LerArquivo(path);
     const Checagem c = ChecarArquivo(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), path);
     for (const Falha& x : c.falhas) ADD_FAILURE() << path << ": " << Descrever(x);
