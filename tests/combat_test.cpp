@@ -1,19 +1,14 @@
 // Collisions, extras and explosions.
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_platform.h"
-#include "shell/form1.h"
+#include "partida.h"
 
 namespace vartenos {
 namespace {
 
-class Combate : public ::testing::Test {
+class Combate : public Partida {
  protected:
-  void SetUp() override {
-    testing::internal::CaptureStderr();
-    form.Form_Load("/sa /sp");
-    form.Reseta_Jogo();
-    testing::internal::GetCapturedStderr();
+  Combate() {
     form.Nave_X = 300;
     form.Nave_Y = 400;
   }
@@ -31,9 +26,6 @@ class Combate : public ::testing::Test {
     for (const Explosao& x : form.Explosoes) n += x.Ativo ? 1 : 0;
     return n;
   }
-
-  HeadlessPlatform plataforma;
-  Form1 form{plataforma, VARTENOS_BUILD_DATA, nullptr};
 };
 
 TEST(Intersectrect, StrictOnEveryEdgeAndSymmetric) {

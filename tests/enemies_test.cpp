@@ -4,19 +4,14 @@
 #include <cmath>
 #include <set>
 
-#include "platform/headless/headless_platform.h"
-#include "shell/form1.h"
+#include "partida.h"
 
 namespace vartenos {
 namespace {
 
-class Inimigos : public ::testing::Test {
+class Inimigos : public Partida {
  protected:
-  void SetUp() override {
-    testing::internal::CaptureStderr();
-    form.Form_Load("/sa /sp");
-    form.Reseta_Jogo();
-    testing::internal::GetCapturedStderr();
+  Inimigos() {
     for (Entrada_Formacao& f : form.Formacoes) f = Entrada_Formacao{1, 1, 1000, 0};
   }
   int Ativos() const {
@@ -35,9 +30,6 @@ class Inimigos : public ::testing::Test {
     e.Angulo = angulo;
     return e;
   }
-
-  HeadlessPlatform plataforma;
-  Form1 form{plataforma, VARTENOS_BUILD_DATA, nullptr};
 };
 
 TEST_F(Inimigos, FormationsStartByTheClockInIndexOrderAndTheEmptyFieldBringsTheNextOne) {

@@ -322,40 +322,27 @@ TEST_F(Jogador, InvCountdownIsShownOnlyWhileItsTimerRuns) {
   EXPECT_TRUE(t.negrito);
 }
 
-// Pauses with the protection running and resumes with a P typed 100 ms later.
-class Pausa : public Jogador {
- protected:
-  void Pausar(uint8_t segundos_mostrados) {
+TEST_F(Jogador, ResumingFromPauseGivesTimer2TheSecondsShownOrEndsTheProtectionAtZero) {
+  // Paused with the protection running; a P typed 100 ms later resumes.
+  for (const uint8_t mostrados : {3, 0}) {
     form.Nave_Invencivel = true;
     form.Nave_Ultimo_Quadro = 7;
     form.Contagem_Invencivel = 3;
-    form.Tempo_Invencivel = segundos_mostrados;
+    form.Tempo_Invencivel = mostrados;
     form.Timer2.Interval(1000);
     form.Timer2.Enabled(true);
-    form.Timer3.Enabled(segundos_mostrados > 0);
+    form.Timer3.Enabled(mostrados > 0);
     form.Pausa = true;
     plataforma.Agendar(EventoRoteiro{plataforma.TickCount() + 100, EventoRoteiro::Press, 80});
     EXPECT_EQ(form.Pausa_AP(), Tela::Main);
+    EXPECT_TRUE(form.Timer1.Enabled());
+    EXPECT_FALSE(form.Pausa2);
+    EXPECT_EQ(form.Nave_Invencivel, mostrados > 0);
+    EXPECT_EQ(form.Timer2.Enabled(), mostrados > 0);
+    EXPECT_EQ(form.Timer3.Enabled(), mostrados > 0);
+    EXPECT_EQ(form.Nave_Ultimo_Quadro, mostrados > 0 ? 7 : 2);
+    EXPECT_EQ(form.Timer2.Interval(), mostrados > 0 ? 3000 : 1000);
   }
-};
-
-TEST_F(Pausa, ResumingGivesTimer2TheSecondsThatWereShown) {
-  Pausar(3);
-  EXPECT_EQ(form.Timer2.Interval(), 3000);
-  EXPECT_TRUE(form.Timer2.Enabled());
-  EXPECT_TRUE(form.Timer3.Enabled());
-  EXPECT_TRUE(form.Timer1.Enabled());
-  EXPECT_TRUE(form.Nave_Invencivel);
-  EXPECT_FALSE(form.Pausa2);
-}
-
-TEST_F(Pausa, ResumingWithTheDisplayRunOutEndsTheProtection) {
-  Pausar(0);
-  EXPECT_FALSE(form.Nave_Invencivel);
-  EXPECT_EQ(form.Nave_Ultimo_Quadro, 2);
-  EXPECT_FALSE(form.Timer2.Enabled());
-  EXPECT_FALSE(form.Timer3.Enabled());
-  EXPECT_FALSE(form.Pausa2);
 }
 
 }  // namespace

@@ -41,48 +41,50 @@ void Form1::Testa_Colisao_Nave_Extra() {
     const int32_t nt = Arredondar(Nave_Y);
     if (!Intersectrect(RECT{l, t, l + 16, t + 16}, RECT{nl, nt, nl + 30, nt + 35})) continue;
     x.Ativo = false;
-    // Sound first (a pick-up sound still playing is not restarted), then points, then the effect.
+    // A kind outside 0 to 8 does nothing but disappear.
     const float tipo = x.Tipo;
-    if (tipo == 8) {
-      SomVidasExtras.Play(0);
-    } else if (tipo >= 0 && tipo <= 7 && tipo == static_cast<int32_t>(tipo)) {
-      SomExtras.Play(0);
-    }
-    if (tipo == 0) {
-      Pontos = Pontos + 500;
-      Tem_Laser4 = true;
-    } else if (tipo == 1) {
-      Pontos = Pontos + 500;
-      Tem_Laser2 = true;
-    } else if (tipo == 2) {
-      Pontos = Pontos + 500;
-      Tem_Escudo = true;
-    } else if (tipo == 3) {
-      Pontos = Pontos + 500;
-      Tem_Laser5 = true;
-    } else if (tipo == 4) {
-      Pontos = Pontos + 500;
-      Tem_Laser6 = true;
-    } else if (tipo == 5) {
-      Pontos = Pontos + 500;
-      Nave_Invencivel = true;
-      // Forty more seconds on both counts, each held at its type's maximum.
-      Contagem_Invencivel = static_cast<int16_t>(
-          std::min<int32_t>(Contagem_Invencivel + 40, std::numeric_limits<int16_t>::max()));
-      Timer2.Enabled(false);
-      Timer2.Interval(1000);
-      Timer2.Enabled(true);
-      Nave_Ultimo_Quadro = 7;
-      Timer3.Enabled(true);
-      Tempo_Invencivel = static_cast<uint8_t>(std::min<int32_t>(Tempo_Invencivel + 40, 255));
-    } else if (tipo == 6) {
-      if (Nivel_Laser < 3) Nivel_Laser = Nivel_Laser + 1;
-    } else if (tipo == 7) {
-      Pontos = Pontos + 500;
-      if (Nave_Velocidade < 8) Nave_Velocidade = Nave_Velocidade + 1;
-    } else if (tipo == 8) {
-      Pontos = Pontos + 500;
-      Vidas = Vidas + 1;
+    if (!(tipo >= 0 && tipo <= 8 && tipo == static_cast<int32_t>(tipo))) continue;
+    // Sound first (a pick-up sound still playing is not restarted), then points, then the effect;
+    // every kind but the laser level scores 500.
+    (tipo == 8 ? SomVidasExtras : SomExtras).Play(0);
+    if (tipo != 6) Pontos = Pontos + 500;
+    switch (static_cast<int32_t>(tipo)) {
+      case 0:
+        Tem_Laser4 = true;
+        break;
+      case 1:
+        Tem_Laser2 = true;
+        break;
+      case 2:
+        Tem_Escudo = true;
+        break;
+      case 3:
+        Tem_Laser5 = true;
+        break;
+      case 4:
+        Tem_Laser6 = true;
+        break;
+      case 5:
+        Nave_Invencivel = true;
+        // Forty more seconds on both counts, each held at its type's maximum.
+        Contagem_Invencivel = static_cast<int16_t>(
+            std::min<int32_t>(Contagem_Invencivel + 40, std::numeric_limits<int16_t>::max()));
+        Timer2.Enabled(false);
+        Timer2.Interval(1000);
+        Timer2.Enabled(true);
+        Nave_Ultimo_Quadro = 7;
+        Timer3.Enabled(true);
+        Tempo_Invencivel = static_cast<uint8_t>(std::min<int32_t>(Tempo_Invencivel + 40, 255));
+        break;
+      case 6:
+        if (Nivel_Laser < 3) Nivel_Laser = Nivel_Laser + 1;
+        break;
+      case 7:
+        if (Nave_Velocidade < 8) Nave_Velocidade = Nave_Velocidade + 1;
+        break;
+      default:
+        Vidas = Vidas + 1;
+        break;
     }
   }
 }
