@@ -134,7 +134,7 @@ void DirectMusicPerformance::ConcluirCarga(bool esperar) {
   Instalar(std::move(c.synth), c.erro);
   if (synth_ && !parado_ && atual_ != 0 && !pendente_.empty()) {
     // The piece asked for while the soundfont loaded starts now, from its beginning.
-    inicio_ms_ = plataforma_->TickCount();
+    inicio_ms_ = plataforma_->RelogioDoSom();
     ds_->Travar();
     synth_->Tocar(pendente_.data(), pendente_.size(), pendente_ticks_);
     ds_->Destravar();
@@ -205,7 +205,7 @@ void DirectMusicPerformance::PlaySegment(const DirectMusicSegment& seg, int32_t 
   estado.id_ = proximo_++;
   atual_ = estado.id_;
   parado_ = false;
-  inicio_ms_ = plataforma_->TickCount();
+  inicio_ms_ = plataforma_->RelogioDoSom();
   duracao_us_ = seg.info_.duracao_us;
   if (synth_) {
     ds_->Travar();
@@ -228,12 +228,14 @@ bool DirectMusicPerformance::AindaTocando() {
     ds_->Destravar();
     return tocando;
   }
-  const uint32_t passou = static_cast<uint32_t>(plataforma_->TickCount()) - static_cast<uint32_t>(inicio_ms_);
+  const uint32_t passou =
+      static_cast<uint32_t>(plataforma_->RelogioDoSom()) - static_cast<uint32_t>(inicio_ms_);
   return static_cast<int64_t>(passou) * 1000 < duracao_us_;
 }
 
 bool DirectMusicPerformance::IsPlaying(const DirectMusicSegment& seg, const DirectMusicSegmentState& estado) {
-  const bool tocando = seg.criado_ && estado.id_ == atual_ && AindaTocando();
+  const bool tocando = plataforma_ != nullptr &&
+                       plataforma_->RespostaDoSom(seg.criado_ && estado.id_ == atual_ && AindaTocando());
   Registrar(Registro(), tocando ? "IsPlaying True" : "IsPlaying False");
   return tocando;
 }

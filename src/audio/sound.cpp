@@ -202,7 +202,7 @@ void DirectSound::DirectSoundCreate(Platform& platform, AudioCallLog* const* reg
   if (AudioCallLog* log = Registro()) log->Som("DirectSoundCreate");
   if (plataforma_) return;
   plataforma_ = &platform;
-  relogio_ = platform.TickCount();
+  relogio_ = platform.RelogioDoSom();
   ms_total_ = 0;
   taxa_ = kTaxaDoClipe;
   AudioOutput* saida = platform.Audio();
@@ -345,7 +345,7 @@ void DirectSound::Misturar(float* out, int frames) {
 
 void DirectSound::Acompanhar() {
   if (saida_ || !plataforma_) return;
-  const int32_t agora = plataforma_->TickCount();
+  const int32_t agora = plataforma_->RelogioDoSom();
   const int64_t passou = static_cast<int32_t>(static_cast<uint32_t>(agora) - static_cast<uint32_t>(relogio_));
   if (passou <= 0) return;
   relogio_ = agora;

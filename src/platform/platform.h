@@ -55,6 +55,13 @@ class Platform {
   // Milliseconds, 32-bit, as the game's frame pacing reads it.
   virtual int32_t TickCount() = 0;
 
+  // The same clock as the sound code reads it to follow a piece or a buffer. Such a reading does not
+  // steer the game, so a recording of the session leaves it out.
+  virtual int32_t RelogioDoSom() { return TickCount(); }
+  // Passes on an answer from the sound device that the game acts on (is the piece still playing?).
+  // A recording keeps it; a replay gives back the recorded one.
+  virtual bool RespostaDoSom(bool resposta) { return resposta; }
+
   // Opens the 640 x 480 picture (full screen or a window). Throws FatalError when it cannot.
   virtual void OpenDisplay() = 0;
   virtual void CloseDisplay() = 0;
