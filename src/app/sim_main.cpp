@@ -1,6 +1,8 @@
 // vartenos-sim: runs the whole program on the headless platform, as fast as the processor allows,
 // driven by a script of timed key events, and writes a trace of every present and pictures of
 // chosen presents.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +17,10 @@
 #include "display/image_files.h"
 #include "platform/fatal_error.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/headless/replay_platform.h"
 #include "shell/form1.h"
+#include "sim/monkey.h"
+#include "sim/record.h"
 #include "sim/trace.h"
 
 namespace vartenos::sim {
@@ -26,14 +31,16 @@ void Uso(FILE* to) {
   std::fprintf(to,
                "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
                "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
+               "                    [--record FILE | --replay FILE] [--monkey SEED]\n"
                "Runs the game headless on a virtual clock. See docs/headless.md.\n");
 }
 
-long RssKb() {
+// "VmRSS:" (resident now) or "VmHWM:" (the peak so far) from /proc, in kB.
+long RssKb(const char* campo = "VmRSS:") {
   std::ifstream in("/proc/self/status");
   std::string line;
   while (std::getline(in, line)) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    if (line.rfind(campo, 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
   }
   return -1;
 }
@@ -62,14 +69,29 @@ class Observador : public Presenter {
     linha_.reserve(1 << 16);
   }
 
+  // Replays check every present's state against the recording.
+  void Conferir(PlataformaReproducao* reproducao, EstadoDoQuadro* estado) {
+    reproducao_ = reproducao;
+    estado_ = estado;
+  }
+  void Macaquear(Macaco* macaco, HeadlessPlatform* plataforma) {
+    macaco_ = macaco;
+    plataforma_ = plataforma;
+  }
+  int64_t QuadroMaisLongoUs() const { return quadro_mais_longo_us_; }
+
   void Presented(const Surface& surface) override {
+    const auto agora = std::chrono::steady_clock::now();
+    if (n_ > 0) {
+      const int64_t us = std::chrono::duration_cast<std::chrono::microseconds>(agora - anterior_).count();
+      quadro_mais_longo_us_ = std::max(quadro_mais_longo_us_, us);
+    }
     if (trace_ != nullptr) {
       linha_.clear();
       EscreverLinha(linha_, n_, form_, coletor_, estrelas_);
       linha_ += '\n';
       std::fwrite(linha_.data(), 1, linha_.size(), trace_);
     }
-    coletor_.Limpar();
     if (auto it = pngs_.find(n_); it != pngs_.end()) {
       ImagemRgb img;
       ParaRgb(surface, img);
@@ -78,10 +100,41 @@ class Observador : public Presenter {
     }
     if (stats_ && n_ == 1000) rss_inicio_ = RssKb();
     if (stats_ && n_ > 1000 && n_ % 10000 == 0) rss_ultimo_ = RssKb();
-    ++n_;
+    if (macaco_ != nullptr) macaco_->Agir(form_, *plataforma_);
+    const int64_t n = n_++;
+    if (reproducao_ != nullptr) Comparar(n);
+    coletor_.Limpar();
+    anterior_ = std::chrono::steady_clock::now();
   }
 
   int64_t Presents() const { return n_; }
+
+ private:
+  void Comparar(int64_t n) {
+    const uint64_t h = estado_->Calcular(n);
+    const Registro& r = reproducao_->Quadro(n);
+    for (const auto& [nome, hash] : r.campos) {
+      auto it =
+          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
+      if (it == gravados_.end()) {
+        gravados_.emplace_back(nome, hash);
+      } else {
+        it->second = hash;
+      }
+    }
+    if (h == r.hash) return;
+    std::string campos;
+    for (const auto& [nome, hash] : estado_->Hash().Campos()) {
+      auto it =
+          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
+      if (it == gravados_.end() || it->second != hash) campos += (campos.empty() ? "" : ", ") + nome;
+    }
+    if (campos.empty()) campos = "none by itself (the recorded state hash itself differs)";
+    throw DesvioDaGravacao(n, "present " + std::to_string(n) + " (line " + std::to_string(r.linha) +
+                                  "): the state differs from the recording; fields that differ: " + campos);
+  }
+
+ public:
   long RssInicio() const { return rss_inicio_; }
   long RssUltimo() const { return rss_ultimo_; }
 
@@ -93,10 +146,84 @@ class Observador : public Presenter {
   std::map<int64_t, std::string> pngs_;
   bool stats_;
   std::string linha_;
+  PlataformaReproducao* reproducao_ = nullptr;
+  EstadoDoQuadro* estado_ = nullptr;
+  std::vector<std::pair<std::string, uint64_t>> gravados_;
+  Macaco* macaco_ = nullptr;
+  HeadlessPlatform* plataforma_ = nullptr;
+  std::chrono::steady_clock::time_point anterior_;
+  int64_t quadro_mais_longo_us_ = 0;
   int64_t n_ = 0;
   long rss_inicio_ = -1;
   long rss_ultimo_ = -1;
 };
+
+// Plays a recording back and checks every present's state; prints the outcome.
+int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace, bool estrelas,
+               std::map<int64_t, std::string> pngs) {
+  Gravacao g;
+  std::string error;
+  if (!LerGravacao(path, g, error)) {
+    std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
+    return 2;
+  }
+  // The replay needs the data the session loaded, byte for byte.
+  std::vector<ArquivoDeDados> dados;
+  if (!ResumirDados(data_dir, dados, error)) {
+    std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
+    return 2;
+  }
+  std::string diferentes;
+  for (const ArquivoDeDados& gravado : g.dados) {
+    auto it = std::find_if(dados.begin(), dados.end(), [&](const auto& d) { return d.nome == gravado.nome; });
+    if (it == dados.end() || it->tamanho != gravado.tamanho || it->hash != gravado.hash)
+      diferentes += (diferentes.empty() ? "" : ", ") + gravado.nome + (it == dados.end() ? " (missing)" : "");
+  }
+  for (const ArquivoDeDados& d : dados) {
+    if (std::none_of(g.dados.begin(), g.dados.end(), [&](const auto& x) { return x.nome == d.nome; }))
+      diferentes += (diferentes.empty() ? "" : ", ") + d.nome + " (not in the recording)";
+  }
+  if (!diferentes.empty()) {
+    std::fprintf(stderr, "vartenos-sim: %s: recorded with other data than %s: %s\n", path.c_str(),
+                 data_dir.c_str(), diferentes.c_str());
+    return 2;
+  }
+
+  EntradasDoQuadro entradas;
+  PlataformaReproducao platform(g, entradas);
+  Form1 form(platform, data_dir, CriarRasterizador());
+  Coletor coletor;
+  Observador observador(form, coletor, trace, estrelas, std::move(pngs), false);
+  EstadoDoQuadro estado(form, coletor, entradas);
+  observador.Conferir(&platform, &estado);
+  form.Registrar_Texto(&coletor);
+  form.Registrar_Audio(&coletor);
+  form.Observar_Apresentacao(&observador);
+  try {
+    form.Executar(g.linha_de_comando);
+    // The game ended by itself: so must the recording, here.
+    if (!platform.NoFim()) {
+      throw DesvioDaGravacao(observador.Presents(),
+                             "present " + std::to_string(observador.Presents()) +
+                                 ": the game ended, but the recording goes on at line " +
+                                 std::to_string(platform.Linha()));
+    }
+  } catch (const FimDaGravacao& fim) {
+    if (!fim.completa) {
+      std::printf("replayed %lld presents, 0 desyncs\n", static_cast<long long>(observador.Presents()));
+      std::fprintf(stderr, "vartenos-sim: %s:%d: the recording is cut short here (no end line)\n",
+                   path.c_str(), fim.linha);
+      return 2;
+    }
+  } catch (const DesvioDaGravacao& d) {
+    std::printf("replayed %lld presents, desync at present %lld\n", static_cast<long long>(d.present),
+                static_cast<long long>(d.present));
+    std::fprintf(stderr, "vartenos-sim: %s: %s\n", path.c_str(), d.what());
+    return 1;
+  }
+  std::printf("replayed %lld presents, 0 desyncs\n", static_cast<long long>(observador.Presents()));
+  return 0;
+}
 
 int Rodar(int argc, char** argv) {
   std::string data_dir;
@@ -106,6 +233,9 @@ int Rodar(int argc, char** argv) {
   int32_t until = std::numeric_limits<int32_t>::max();
   bool estrelas = false;
   bool stats = false;
+  std::string replay_path;
+  std::string record_path;
+  long long semente = -1;
   std::map<int64_t, std::string> pngs;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -137,6 +267,18 @@ int Rodar(int argc, char** argv) {
       estrelas = true;
     } else if (a == "--stats") {
       stats = true;
+    } else if (a == "--record") {
+      record_path = valor();
+    } else if (a == "--replay") {
+      replay_path = valor();
+    } else if (a == "--monkey") {
+      const std::string v = valor();
+      char* end = nullptr;
+      semente = std::strtoll(v.c_str(), &end, 10);
+      if (end == v.c_str() || *end != '\0' || semente < 0 || semente > 0xffffffffll) {
+        std::fprintf(stderr, "vartenos-sim: --monkey: not a seed (0 to 4294967295): %s\n", v.c_str());
+        return 2;
+      }
     } else if (a == "--png") {
       const std::string v = valor();
       const size_t colon = v.find(':');
@@ -183,14 +325,38 @@ int Rodar(int argc, char** argv) {
     }
   }
 
+  if (!replay_path.empty()) {
+    if (!script.empty() || semente >= 0) {
+      std::fprintf(stderr,
+                   "vartenos-sim: --replay takes its keys from the recording, not --script or --monkey\n");
+      return 2;
+    }
+    const int status = Reproduzir(replay_path, data_dir, trace, estrelas, std::move(pngs));
+    if (trace != nullptr && std::fclose(trace) != 0) {
+      std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", trace_path.c_str());
+      return 1;
+    }
+    return status;
+  }
+
   HeadlessPlatform platform(std::move(script), until);
-  Form1 form(platform, data_dir, CriarRasterizador());
+  // --record: the headless session written as the desktop game writes one.
+  std::unique_ptr<SessaoGravada> sessao;
+  if (!record_path.empty()) sessao = std::make_unique<SessaoGravada>(platform, record_path, data_dir, args);
+  Form1 form(sessao ? sessao->Plataforma() : platform, data_dir, CriarRasterizador());
   Coletor coletor;
   Observador observador(form, coletor, trace, estrelas, std::move(pngs), stats);
+  Macaco macaco(static_cast<uint32_t>(semente));
+  if (semente >= 0) observador.Macaquear(&macaco, &platform);
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);
+  if (sessao) {
+    sessao->Ligar(form, &coletor);
+    sessao->Seguir(&observador);
+  }
   form.Executar(args);
+  sessao.reset();
   if (trace != nullptr && std::fclose(trace) != 0) {
     std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", trace_path.c_str());
     return 1;
@@ -199,6 +365,11 @@ int Rodar(int argc, char** argv) {
     std::fprintf(stderr, "presents %lld\nclock_ms %d\nrss_kb_at_present_1000 %ld\nrss_kb_late %ld\n",
                  static_cast<long long>(observador.Presents()), platform.TickCount(), observador.RssInicio(),
                  observador.RssUltimo());
+    std::fprintf(stderr, "rss_kb_peak %ld\nlongest_frame_us %lld\n", std::max(RssKb("VmHWM:"), RssKb()),
+                 static_cast<long long>(observador.QuadroMaisLongoUs()));
+    if (semente >= 0)
+      std::fprintf(stderr, "games %lld\nhighest_phase %d\n", static_cast<long long>(macaco.Jogos()),
+                   macaco.FaseMaxima());
   }
   return 0;
 }

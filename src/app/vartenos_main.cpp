@@ -1,7 +1,9 @@
 // vartenos: the game on the desktop, in an SDL window.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
@@ -10,6 +12,7 @@
 #include "platform/fatal_error.h"
 #include "platform/sdl/sdl_platform.h"
 #include "shell/form1.h"
+#include "sim/record.h"
 
 namespace {
 
@@ -35,6 +38,7 @@ constexpr const char* kUso =
     "  VARTENOS_DATA         the folder holding the game's data files\n"
     "  VARTENOS_FONT         a TrueType file to draw the text with (default: Liberation Sans Bold)\n"
     "  VARTENOS_SOUNDFONT    the General MIDI soundfont (.sf2) for the music\n"
+    "  VARTENOS_RECORD=FILE  record the session into FILE, to replay with vartenos-sim --replay\n"
     "\n"
     "Full screen or window and the window's size are kept in $XDG_CONFIG_HOME/vartenos/settings.conf.\n";
 
@@ -64,7 +68,12 @@ int main(int argc, char** argv) {
     platform.DefinirIcone(data_dir + "Icone.bmp");
     // Closing the window ends the process at once, as Form_Unload's last step says.
     platform.EncerrarAoFecharTela();
-    vartenos::Form1 form(platform, data_dir, vartenos::CriarRasterizador());
+    // VARTENOS_RECORD=FILE records the session for `vartenos-sim --replay FILE`.
+    std::unique_ptr<vartenos::sim::SessaoGravada> sessao;
+    if (const char* gravar = std::getenv("VARTENOS_RECORD"); gravar != nullptr && *gravar != '\0')
+      sessao = std::make_unique<vartenos::sim::SessaoGravada>(platform, gravar, data_dir, command_line);
+    vartenos::Form1 form(sessao ? sessao->Plataforma() : platform, data_dir, vartenos::CriarRasterizador());
+    if (sessao) sessao->Ligar(form);
     form.Executar(command_line);
   } catch (const std::exception& e) {
     // FatalError and anything else: one line naming the problem.

@@ -70,6 +70,12 @@ HeadlessPlatform::HeadlessPlatform(std::vector<EventoRoteiro> script, int32_t un
 }
 
 void HeadlessPlatform::Agendar(const EventoRoteiro& e) {
+  // Events delivered long ago are dropped now and then, so hours of scheduled keys take no more room
+  // than a few minutes of them.
+  if (next_ >= 4096) {
+    script_.erase(script_.begin(), script_.begin() + static_cast<std::ptrdiff_t>(next_));
+    next_ = 0;
+  }
   auto pos = std::upper_bound(script_.begin() + static_cast<std::ptrdiff_t>(next_), script_.end(), e,
                               [](const EventoRoteiro& a, const EventoRoteiro& b) { return a.t < b.t; });
   script_.insert(pos, e);

@@ -1,0 +1,131 @@
+#include "sim/monkey.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vartenos::sim {
+
+namespace {
+constexpr int16_t kEsc = 27;
+constexpr int16_t kEspaco = 32;
+constexpr int16_t kSetas[4] = {37, 38, 39, 40};  // left, up, right, down
+}  // namespace
+
+Macaco::Macaco(uint32_t semente) : estado_(semente * 2654435761u + 0x9e3779b9u) {
+  if (estado_ == 0) estado_ = 1;
+}
+
+uint32_t Macaco::Sortear() {
+  estado_ ^= estado_ << 13;
+  estado_ ^= estado_ >> 17;
+  estado_ ^= estado_ << 5;
+  return estado_;
+}
+
+int32_t Macaco::Entre(int32_t min, int32_t max) {
+  return min + static_cast<int32_t>(Sortear() % static_cast<uint32_t>(max - min + 1));
+}
+
+bool Macaco::Chance(int por_mil) { return static_cast<int>(Sortear() % 1000) < por_mil; }
+
+// A key as a keyboard gives it: down, the typed character for keys that type, and up `segurar`
+// milliseconds later.
+void Macaco::Tecla(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch, int32_t segurar) {
+  p.Agendar({t, EventoRoteiro::Down, vk});
+  if (ch != 0) p.Agendar({t, EventoRoteiro::Press, ch});
+  p.Agendar({t + segurar, EventoRoteiro::Up, vk});
+}
+
+void Macaco::NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora) {
+  if (escolha_ == 0) {
+    // Mostly a new game; now and then the sound, the music or the credits. Never "Sair": the
+    // session goes on until the runner's time is up.
+    const int r = Entre(1, 100);
+    escolha_ = r <= 76 ? 1 : r <= 84 ? 2 : r <= 92 ? 3 : 4;
+  }
+  const int32_t opcao = form.Opcao_Menu;
+  if (opcao == escolha_) {
+    Tecla(p, agora + Entre(80, 400), kEspaco, kEspaco, Entre(60, 160));
+    escolha_ = 0;
+    proxima_ = agora + Entre(500, 1500);
+  } else {
+    // One step towards the choice, with the arrows or the keypad's 8 and 2.
+    const bool subir = opcao > escolha_;
+    if (Chance(500)) {
+      Tecla(p, agora + Entre(60, 250), subir ? 38 : 40, 0, Entre(50, 140));
+    } else {
+      const int16_t ch = subir ? 56 : 50;
+      Tecla(p, agora + Entre(60, 250), ch, ch, Entre(50, 140));
+    }
+    proxima_ = agora + Entre(200, 450);
+  }
+}
+
+void Macaco::NoJogo(HeadlessPlatform& p, int32_t agora) {
+  const int r = Entre(1, 1000);
+  if (r <= 380) {
+    // Steer: hold one arrow, sometimes two at once.
+    const int i = Entre(0, 3);
+    if (soltar_[i] <= agora) {
+      const int32_t segurar = Entre(80, 1800);
+      Tecla(p, agora + Entre(0, 60), kSetas[i], 0, segurar);
+      soltar_[i] = agora + segurar + 60;
+    }
+    proxima_ = agora + Entre(50, 600);
+  } else if (r <= 900) {
+    // A burst of fire, the key held, as a keyboard repeats it.
+    const int32_t inicio = agora + Entre(0, 80);
+    const int32_t segurar = Entre(120, 3000);
+    p.Agendar({inicio, EventoRoteiro::Down, kEspaco});
+    for (int32_t t = inicio; t < inicio + segurar; t += 33) p.Agendar({t, EventoRoteiro::Press, kEspaco});
+    p.Agendar({inicio + segurar, EventoRoteiro::Up, kEspaco});
+    proxima_ = agora + Entre(100, 900);
+  } else if (r <= 960) {
+    Tecla(p, agora + Entre(50, 300), 80, Chance(500) ? 80 : 112, Entre(60, 150));  // pause
+    proxima_ = agora + Entre(600, 2000);
+  } else if (r <= 985) {
+    // Sound, music or the frame counter switched.
+    static constexpr int16_t kTeclas[] = {83, 77, 70};
+    const int16_t k = kTeclas[Entre(0, 2)];
+    Tecla(p, agora + Entre(50, 300), k, static_cast<int16_t>(Chance(500) ? k : k + 32), Entre(60, 150));
+    proxima_ = agora + Entre(300, 1200);
+  } else {
+    Tecla(p, agora + Entre(50, 300), kEsc, kEsc, Entre(60, 150));  // leave the game
+    proxima_ = agora + Entre(1000, 3000);
+  }
+}
+
+void Macaco::Agir(const Form1& form, HeadlessPlatform& p) {
+  const char* tela = form.Tela_Atual();
+  const int32_t agora = p.TickCount();
+  if (std::strcmp(tela, tela_) != 0) {
+    if (std::strcmp(tela, "Main") == 0 && std::strcmp(tela_, "Menu") == 0) ++jogos_;
+    tela_ = tela;
+    // A new screen: the player takes a moment to see it. The pause and credits screens show once
+    // and wait for a key, so what the player will press there is decided at once.
+    const bool espera = std::strcmp(tela, "Pausa_AP") == 0 || std::strcmp(tela, "Creditos") == 0;
+    proxima_ = espera ? agora : std::max(proxima_, agora + Entre(150, 700));
+  }
+  fase_maxima_ = std::max<int>(fase_maxima_, form.Fase_Atual);
+  if (agora < proxima_) return;
+  if (std::strcmp(tela, "Menu") == 0) {
+    NoMenu(form, p, agora);
+  } else if (std::strcmp(tela, "Main") == 0) {
+    NoJogo(p, agora);
+  } else if (std::strcmp(tela, "Pausa_AP") == 0) {
+    // Back to the game after a while; sometimes a stray key first.
+    if (Chance(300)) Tecla(p, agora + Entre(100, 400), kSetas[Entre(0, 3)], 0, Entre(60, 300));
+    Tecla(p, agora + Entre(500, 4000), 80, 112, Entre(60, 150));
+    proxima_ = agora + 4500;
+  } else if (std::strcmp(tela, "Creditos") == 0 || std::strcmp(tela, "Abertura") == 0) {
+    Tecla(p, agora + Entre(1000, 6000), kEsc, kEsc, Entre(60, 150));
+    proxima_ = agora + 6500;
+  } else {
+    // The phase-end, closing and game-over screens: fire keys and Esc, as an impatient player.
+    const int16_t k = Chance(500) ? kEspaco : kEsc;
+    Tecla(p, agora + Entre(300, 3000), k, k, Entre(60, 150));
+    proxima_ = agora + 3500;
+  }
+}
+
+}  // namespace vartenos::sim
