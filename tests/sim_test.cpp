@@ -132,26 +132,5 @@ TEST(Sim, PicturesOfChosenPresents) {
   std::filesystem::remove_all(dir);
 }
 
-TEST(Sim, MemoryDoesNotGrowOverAHundredThousandFrames) {
-  // Games started and quit again and again: about 102,000 presents in 42 virtual minutes.
-  std::string script;
-  for (int t = 100; t < 2550000; t += 10000) {
-    script += std::to_string(t) + " down 32\n" + std::to_string(t) + " press 32\n" + std::to_string(t + 50) +
-              " up 32\n" + std::to_string(t + 500) + " down 37\n" + std::to_string(t + 2000) + " up 37\n" +
-              std::to_string(t + 9000) + " press 27\n";
-  }
-  const Execucao e = RodarSim("--args \"/sa /sp\" --until 2550000 --stats", script, false);
-  ASSERT_EQ(e.status, 0) << e.erros;
-  long presents = 0, inicio = 0, fim = 0;
-  ASSERT_EQ(
-      std::sscanf(e.erros.c_str(), "presents %ld\nclock_ms %*d\nrss_kb_at_present_1000 %ld\nrss_kb_late %ld",
-                  &presents, &inicio, &fim),
-      3)
-      << e.erros;
-  EXPECT_GT(presents, 100000);
-  EXPECT_GT(inicio, 0);
-  EXPECT_LE(fim, inicio + 256) << "resident memory grew from " << inicio << " kB to " << fim << " kB";
-}
-
 }  // namespace
 }  // namespace vartenos::testes

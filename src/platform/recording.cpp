@@ -27,14 +27,11 @@ bool ResumirDados(const std::string& pasta, std::vector<ArquivoDeDados>& out, st
     }
     ArquivoDeDados a;
     a.nome = it->path().filename().string();
-    a.hash = 0xcbf29ce484222325ull;
-    char buf[1 << 16];
-    while (in) {
-      in.read(buf, sizeof buf);
-      const auto n = static_cast<size_t>(in.gcount());
-      a.tamanho += n;
-      a.hash = Fnv1a(std::string_view(buf, n), a.hash);
-    }
+    std::stringstream ss;
+    ss << in.rdbuf();
+    const std::string bytes = ss.str();
+    a.tamanho = bytes.size();
+    a.hash = Hash64(bytes);
     out.push_back(std::move(a));
   }
   if (ec) {

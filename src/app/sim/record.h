@@ -28,6 +28,7 @@ class EstadoDoQuadro {
   EntradasDoQuadro& entradas_;
   HashDeEstado hash_;
   std::string linha_;
+  std::vector<uint32_t> campos_;
 };
 
 // Records the session of the game given to Ligar on `base`, into `path`.

@@ -12,9 +12,9 @@ HashDeEstado::HashDeEstado() {
   mudancas_.reserve(4096);
 }
 
-void HashDeEstado::Campo(std::string_view nome, std::string_view valor) {
-  if (nome == "n") return;
-  const uint64_t h = Fnv1a(valor);
+uint64_t HashDeEstado::Campo(std::string_view nome, std::string_view valor) {
+  const uint64_t h = Hash64(valor);
+  if (nome == "n") return h;
   // The fields come in the same order every present; look further only when they do not.
   size_t i = proximo_;
   if (i >= campos_.size() || campos_[i].first != nome) {
@@ -23,52 +23,34 @@ void HashDeEstado::Campo(std::string_view nome, std::string_view valor) {
     if (i == campos_.size()) campos_.emplace_back(std::string(nome), ~h);
   }
   proximo_ = i + 1;
-  if (campos_[i].second == h) return;
+  if (campos_[i].second == h) return h;
   campos_[i].second = h;
   char buf[24];
   std::snprintf(buf, sizeof buf, "=%016" PRIx64, h);
   mudancas_ += ' ';
   mudancas_ += nome;
   mudancas_ += buf;
+  return h;
 }
 
-uint64_t HashDeEstado::Calcular(std::string_view linha, std::string_view entradas) {
+uint64_t HashDeEstado::Calcular(std::string_view linha, const std::vector<uint32_t>& campos,
+                                std::string_view entradas) {
   mudancas_.clear();
   proximo_ = 0;
-  // The line is one JSON object written by the trace: split it at its top-level commas.
-  size_t i = linha.empty() || linha[0] != '{' ? linha.size() : 1;
-  while (i < linha.size() && linha[i] == '"') {
-    const size_t fim_nome = linha.find('"', i + 1);
-    if (fim_nome == std::string_view::npos || fim_nome + 1 >= linha.size()) break;
-    const std::string_view nome = linha.substr(i + 1, fim_nome - i - 1);
-    size_t j = fim_nome + 2;  // past the colon
-    const size_t inicio = j;
-    int profundidade = 0;
-    bool em_texto = false;
-    for (; j < linha.size(); ++j) {
-      const char c = linha[j];
-      if (em_texto) {
-        if (c == '\\') {
-          ++j;
-        } else if (c == '"') {
-          em_texto = false;
-        }
-      } else if (c == '"') {
-        em_texto = true;
-      } else if (c == '[' || c == '{') {
-        ++profundidade;
-      } else if (c == ']' || c == '}') {
-        if (profundidade == 0) break;  // the end of the object
-        --profundidade;
-      } else if (c == ',' && profundidade == 0) {
-        break;
-      }
-    }
-    Campo(nome, linha.substr(inicio, j - inicio));
-    i = j + 1;
+  // The whole state's hash is the hash of its fields' hashes, in order.
+  uint64_t total = Hash64({});
+  for (size_t k = 0; k < campos.size(); ++k) {
+    // "NAME":VALUE, up to the next field's comma or the line's closing brace.
+    const size_t inicio = campos[k];
+    const size_t fim = (k + 1 < campos.size() ? campos[k + 1] : linha.size()) - 1;
+    const size_t aspas = linha.find('"', inicio + 1);
+    if (aspas == std::string_view::npos || aspas + 2 > fim) continue;
+    const uint64_t h =
+        Campo(linha.substr(inicio + 1, aspas - inicio - 1), linha.substr(aspas + 2, fim - aspas - 2));
+    total = Hash64(std::string_view(reinterpret_cast<const char*>(&h), sizeof h), total);
   }
-  Campo("entradas", entradas);
-  return Fnv1a(entradas, Fnv1a(linha));
+  const uint64_t h = Campo("entradas", entradas);
+  return Hash64(std::string_view(reinterpret_cast<const char*>(&h), sizeof h), total);
 }
 
 }  // namespace vartenos::sim

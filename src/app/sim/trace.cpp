@@ -73,7 +73,10 @@ void Texto(std::string& out, std::string_view s) {
 // Writes `"name":value,` for each kind of field.
 struct Escritor {
   std::string& out;
+  std::vector<uint32_t>* campos = nullptr;  // where each top-level field starts
+  int dentro = 0;                           // records being written: their fields are not top-level
   void Chave(const char* name) {
+    if (campos != nullptr && dentro == 0) campos->push_back(static_cast<uint32_t>(out.size()));
     out += '"';
     out += name;
     out += "\":";
@@ -205,8 +208,10 @@ void Tabela_(Escritor& w, const char* name, const Tabela& t, size_t n, bool so_a
   for (size_t i = 0; i < n; ++i) {
     if (so_ativos && !Ativo(t[i])) continue;
     w.out += '{';
+    ++w.dentro;
     w.F("i", static_cast<int32_t>(i));
     Registro(w, t[i]);
+    --w.dentro;
     w.Fim();
     w.out += "},";
   }
@@ -233,8 +238,10 @@ void Numero(std::string& out, int64_t v) {
   out.append(buf, r.ptr);
 }
 
-void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas) {
-  Escritor w{out};
+void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas,
+                   std::vector<uint32_t>* campos) {
+  if (campos != nullptr) campos->clear();
+  Escritor w{out, campos};
   out += '{';
   w.Chave("n");
   Numero(out, n);

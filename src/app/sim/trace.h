@@ -29,8 +29,10 @@ class Coletor : public TextLog, public AudioCallLog {
   size_t n_musica = 0;
 };
 
-// Appends the JSON line for present `n` (without the newline) to `out`.
-void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas);
+// Appends the JSON line for present `n` (without the newline) to `out`. With `campos`, notes there the
+// offset in `out` at which each top-level field's name starts.
+void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas,
+                   std::vector<uint32_t>* campos = nullptr);
 
 // Appends a number in the shortest form that reads back to the same value.
 void Numero(std::string& out, double v);
