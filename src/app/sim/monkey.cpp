@@ -83,7 +83,7 @@ void Macaco::NoJogo(HeadlessPlatform& p, int32_t agora) {
   } else if (r <= 960) {
     Tecla(p, agora + Entre(50, 300), 80, Chance(500) ? 80 : 112, Entre(60, 150));  // pause
     proxima_ = agora + Entre(600, 2000);
-  } else if (r <= 985) {
+  } else if (r <= 997) {
     // Sound, music or the frame counter switched.
     static constexpr int16_t kTeclas[] = {83, 77, 70};
     const int16_t k = kTeclas[Entre(0, 2)];
