@@ -1,6 +1,7 @@
 #include "sim/monkey.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace vartenos::sim {
@@ -61,18 +62,26 @@ void Macaco::NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora) {
   }
 }
 
-void Macaco::NoJogo(HeadlessPlatform& p, int32_t agora) {
+void Macaco::NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora) {
   const int r = Entre(1, 1000);
   if (r <= 380) {
-    // Steer: hold one arrow, sometimes two at once.
-    const int i = Entre(0, 3);
+    // Steer: hold one arrow, sometimes two at once; more often than not towards an enemy in sight,
+    // as a player lining up a shot.
+    int i = Entre(0, 3);
+    int32_t segurar = Entre(80, 1800);
+    const Inimigo& alvo =
+        form.Inimigos[static_cast<size_t>(Entre(0, static_cast<int32_t>(form.Inimigos.size()) - 1))];
+    if (Chance(600) && alvo.Ativo && alvo.Y > 0 && alvo.Y < 480) {
+      const double dx = alvo.X - form.Nave_X;
+      i = dx < 0 ? 0 : 2;
+      segurar = std::clamp(static_cast<int32_t>(std::abs(dx) * 5), 60, 1800);
+    }
     if (soltar_[i] <= agora) {
-      const int32_t segurar = Entre(80, 1800);
       Tecla(p, agora + Entre(0, 60), kSetas[i], 0, segurar);
       soltar_[i] = agora + segurar + 60;
     }
     proxima_ = agora + Entre(50, 600);
-  } else if (r <= 900) {
+  } else if (r <= 930) {
     // A burst of fire, the key held, as a keyboard repeats it.
     const int32_t inicio = agora + Entre(0, 80);
     const int32_t segurar = Entre(120, 3000);
@@ -80,10 +89,10 @@ void Macaco::NoJogo(HeadlessPlatform& p, int32_t agora) {
     for (int32_t t = inicio; t < inicio + segurar; t += 33) p.Agendar({t, EventoRoteiro::Press, kEspaco});
     p.Agendar({inicio + segurar, EventoRoteiro::Up, kEspaco});
     proxima_ = agora + Entre(100, 900);
-  } else if (r <= 960) {
+  } else if (r <= 950) {
     Tecla(p, agora + Entre(50, 300), 80, Chance(500) ? 80 : 112, Entre(60, 150));  // pause
     proxima_ = agora + Entre(600, 2000);
-  } else if (r <= 997) {
+  } else if (r <= 999) {
     // Sound, music or the frame counter switched.
     static constexpr int16_t kTeclas[] = {83, 77, 70};
     const int16_t k = kTeclas[Entre(0, 2)];
@@ -111,7 +120,7 @@ void Macaco::Agir(const Form1& form, HeadlessPlatform& p) {
   if (std::strcmp(tela, "Menu") == 0) {
     NoMenu(form, p, agora);
   } else if (std::strcmp(tela, "Main") == 0) {
-    NoJogo(p, agora);
+    NoJogo(form, p, agora);
   } else if (std::strcmp(tela, "Pausa_AP") == 0) {
     // Back to the game after a while; sometimes a stray key first.
     if (Chance(300)) Tecla(p, agora + Entre(100, 400), kSetas[Entre(0, 3)], 0, Entre(60, 300));

@@ -25,7 +25,7 @@ class Macaco {
   bool Chance(int por_mil);
   void Tecla(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch, int32_t segurar);
   void NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora);
-  void NoJogo(HeadlessPlatform& p, int32_t agora);
+  void NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora);
 
   uint32_t estado_;
   int32_t proxima_ = 0;
