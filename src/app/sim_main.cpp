@@ -181,19 +181,22 @@ int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace
     std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
     return 2;
   }
-  std::string diferentes;
+  std::vector<std::string> diferentes;
   for (const ArquivoDeDados& gravado : g.dados) {
     auto it = std::find_if(dados.begin(), dados.end(), [&](const auto& d) { return d.nome == gravado.nome; });
     if (it == dados.end() || it->tamanho != gravado.tamanho || it->hash != gravado.hash)
-      diferentes += (diferentes.empty() ? "" : ", ") + gravado.nome + (it == dados.end() ? " (missing)" : "");
+      diferentes.push_back(gravado.nome + (it == dados.end() ? " (missing)" : ""));
   }
   for (const ArquivoDeDados& d : dados) {
     if (std::none_of(g.dados.begin(), g.dados.end(), [&](const auto& x) { return x.nome == d.nome; }))
-      diferentes += (diferentes.empty() ? "" : ", ") + d.nome + " (not in the recording)";
+      diferentes.push_back(d.nome + " (not in the recording)");
   }
   if (!diferentes.empty()) {
+    std::string lista;
+    for (size_t i = 0; i < diferentes.size() && i < 4; ++i) lista += (i == 0 ? "" : ", ") + diferentes[i];
+    if (diferentes.size() > 4) lista += " and " + std::to_string(diferentes.size() - 4) + " more";
     std::fprintf(stderr, "vartenos-sim: %s: recorded with other data than %s: %s\n", path.c_str(),
-                 data_dir.c_str(), diferentes.c_str());
+                 data_dir.c_str(), lista.c_str());
     return 2;
   }
 
