@@ -13,6 +13,21 @@
 #include "sim_support.h"
 #include "test_support.h"
 
+#ifdef VARTENOS_SDL_TESTS
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+#include "display/font_ttf.h"
+#include "platform/sdl/sdl_platform.h"
+#include "shell/form1.h"
+#include "sim/record.h"
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
+#endif
+
 namespace vartenos::testes {
 namespace {
 
@@ -144,6 +159,113 @@ TEST_F(Gravacoes, DamagedOrForeignRecordingsAreRefusedWithTheirLine) {
   EXPECT_NE(s.out.find("recorded with other data than " + dados + ": Fase2.FAS"), std::string::npos) << s.out;
   fs::remove_all(dados);
 }
+
+#ifdef VARTENOS_SDL_TESTS
+// Keys as the window system sends them: the key going down, its text, the key coming up.
+void Teclar(SDL_Scancode sc, const char* texto, bool descer, bool subir) {
+  SDL_Event e{};
+  if (descer) {
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.scancode = sc;
+    SDL_PushEvent(&e);
+    if (texto != nullptr) {
+      SDL_Event t{};
+      t.type = SDL_TEXTINPUT;
+      std::snprintf(t.text.text, sizeof t.text.text, "%s", texto);
+      SDL_PushEvent(&t);
+    }
+  }
+  if (subir) {
+    e.type = SDL_KEYUP;
+    e.key.keysym.scancode = sc;
+    SDL_PushEvent(&e);
+  }
+}
+
+// Plays the part of the player on the real platform: keys pushed into SDL's queue at chosen presents.
+struct Jogador : Presenter {
+  std::thread retomar;
+  void Presented(const Surface&) override {
+    switch (n++) {
+      case 20:
+        Teclar(SDL_SCANCODE_SPACE, " ", true, true);
+        break;  // "Jogar"
+      case 40:
+        Teclar(SDL_SCANCODE_LEFT, nullptr, true, false);
+        break;
+      case 50:
+        Teclar(SDL_SCANCODE_SPACE, " ", true, false);
+        break;
+      case 80:
+        Teclar(SDL_SCANCODE_LEFT, nullptr, false, true);
+        break;
+      case 90:
+        Teclar(SDL_SCANCODE_UP, nullptr, true, false);
+        break;
+      case 120:
+        Teclar(SDL_SCANCODE_UP, nullptr, false, true);
+        Teclar(SDL_SCANCODE_SPACE, nullptr, false, true);
+        break;
+      case 130:
+        // The pause screen waits for a key and shows nothing new: P again comes from elsewhere.
+        Teclar(SDL_SCANCODE_P, "p", true, true);
+        retomar = std::thread([] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(400));
+          Teclar(SDL_SCANCODE_P, "p", true, true);
+        });
+        break;
+      case 170:
+        Teclar(SDL_SCANCODE_ESCAPE, nullptr, true, true);
+        break;
+      case 200:
+        for (int i = 0; i < 4; ++i) Teclar(SDL_SCANCODE_DOWN, nullptr, true, true);
+        Teclar(SDL_SCANCODE_SPACE, " ", true, true);  // "Sair"
+        break;
+      default:
+        break;
+    }
+  }
+  int n = 0;
+};
+
+TEST_F(Gravacoes, ASessionOnTheRealPlatformReplaysHeadless) {
+  const fs::path cfg = dir_ / "config";
+  testes::Ambiente xdg{"XDG_CONFIG_HOME", cfg.c_str()}, video{"SDL_VIDEODRIVER", "offscreen"},
+      render{"SDL_RENDER_DRIVER", "software"}, audio{"SDL_AUDIODRIVER", "dummy"},
+      janela{"VARTENOS_WINDOWED", "1"};
+#ifdef __SANITIZE_ADDRESS__
+  // The system's video and device libraries keep a few allocations for good; they are not ours.
+  __lsan_disable();
+#endif
+  {
+    SdlPlatform sdl;
+    try {
+      sdl.OpenDisplay();
+    } catch (const std::exception& e) {
+      GTEST_SKIP() << "no offscreen window here: " << e.what();
+    }
+    sim::SessaoGravada sessao(sdl, Caminho("sdl.rec"), VARTENOS_BUILD_DATA, "/sa /sp");
+    Form1 form(sessao.Plataforma(), VARTENOS_BUILD_DATA, CriarRasterizador());
+    Jogador jogador;
+    sessao.Ligar(form);
+    sessao.Seguir(&jogador);
+    form.Executar("/sa /sp");
+    if (jogador.retomar.joinable()) jogador.retomar.join();
+  }
+#ifdef __SANITIZE_ADDRESS__
+  __lsan_enable();
+#endif
+  const std::string rec = LerArquivo(Caminho("sdl.rec"));
+  for (const char* visto : {"\nd ", "\np ", "\nu ", "\nt ", "\nend "})
+    EXPECT_NE(rec.find(visto), std::string::npos) << "no \"" << visto + 1 << "\" line in the recording";
+  const Saida s = RodarComando(Sim() + "--replay " + Caminho("sdl.rec") + " --trace " + Caminho("sdl.jsonl"));
+  EXPECT_EQ(s.status, 0) << s.out;
+  EXPECT_NE(s.out.find(" presents, 0 desyncs"), std::string::npos) << s.out;
+  const std::string trace = LerArquivo(Caminho("sdl.jsonl"));
+  EXPECT_NE(trace.find("\"tela\":\"Pausa_AP\""), std::string::npos) << "the session never paused";
+  EXPECT_GT(std::count(trace.begin(), trace.end(), '\n'), 200);
+}
+#endif
 
 TEST(Macaco, AVirtualHourOfRandomPlayLeavesMemoryAsItWas) {
   // Keys at random with a person's timing on every screen for an hour of virtual time.
