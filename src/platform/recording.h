@@ -36,7 +36,7 @@ inline uint64_t Hash64(std::string_view bytes, uint64_t h = 0x243f6a8885a308d3ul
     n -= 8;
   }
   uint64_t w = 0;
-  std::memcpy(&w, p, n);
+  if (n > 0) std::memcpy(&w, p, n);
   h = (h ^ w ^ (static_cast<uint64_t>(n) << 56)) * kMul;
   h ^= h >> 32;
   return h;
