@@ -1,6 +1,6 @@
 // The phase tool: the table format and its errors, print and compile as inverses, the checker's
-// faults and its estimate of enemies alive at once, the command line, our phases, and the inputs the
-// fuzzer keeps.
+// faults and its estimate of enemies alive at once, the command line and our phases (the fuzzer's inputs
+// are replayed by FuzzInputs).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "phases/phase_check.h"
-#include "phases/phase_exercise.h"
 #include "phases/phase_file.h"
 #include "phases/phase_table.h"
 #include "platform/byte_files.h"
@@ -319,24 +318,6 @@ TEST(OurPhases, AllPassTheCheckUseEveryVariantAndGrowHarder) {
     for (int v = 1; v <= variantes; ++v) EXPECT_TRUE(usados.count({padrao, v})) << padrao << "/" << v;
   }
   EXPECT_EQ(invertidas, (std::set<int>{-1, 0}));
-}
-
-// ----- What the fuzzer found, and its seeds -----
-
-TEST(PhaseFuzzInputs, EveryKeptInputPasses) {
-  int n = 0;
-  for (const char* pasta : {"/fuzz/corpus", "/fuzz/crashes"}) {
-    const std::filesystem::path p = std::string(VARTENOS_SOURCE_DIR) + pasta;
-    if (!std::filesystem::exists(p)) continue;
-    for (const auto& entrada : std::filesystem::directory_iterator(p)) {
-      if (!entrada.is_regular_file() || entrada.path().extension() == ".md") continue;
-      const std::string bytes = testes::LerArquivo(entrada.path().string());
-      EXPECT_EQ(ExercitarArquivo(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "")
-          << entrada.path();
-      ++n;
-    }
-  }
-  EXPECT_GT(n, 0);
 }
 
 }  // namespace

@@ -16,6 +16,9 @@ struct Andamento {
 };
 
 constexpr size_t kMaxAndamentos = 2048;
+// Far beyond any real piece (at 960 ticks a quarter note and 300 beats a minute, more than 100 days),
+// and small enough that every duration below is worked out without overflow.
+constexpr int64_t kMaxTicks = int64_t{1} << 36;
 
 // Reads a variable-length quantity at `p`; false when it runs past `fim` or is longer than 4 bytes.
 bool LerVlq(const uint8_t*& p, const uint8_t* fim, uint32_t& v) {
@@ -74,6 +77,10 @@ bool AnalisarMidi(const uint8_t* d, size_t n, InfoMidi& info, std::string& error
       uint32_t delta;
       if (!LerVlq(p, fim, delta)) break;
       tick += delta;
+      if (tick > kMaxTicks) {
+        error = "track " + std::to_string(t + 1) + " lasts more than " + std::to_string(kMaxTicks) + " ticks";
+        return false;
+      }
       if (p >= fim) break;
       uint8_t st = *p;
       if (st & 0x80) {
@@ -124,6 +131,10 @@ bool AnalisarMidi(const uint8_t* d, size_t n, InfoMidi& info, std::string& error
   if (divisao < 0) {
     const int fps = -(divisao >> 8);
     const int por_quadro = divisao & 0xFF;
+    if (por_quadro == 0) {
+      error = "the MIDI header gives SMPTE timing with no ticks per frame";
+      return false;
+    }
     info.duracao_us = info.ticks * 1000000 / (static_cast<int64_t>(fps == 29 ? 30 : fps) * por_quadro);
     return true;
   }

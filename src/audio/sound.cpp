@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <numeric>
 
 #include "audio/wav_file.h"
@@ -133,8 +134,9 @@ void DirectSoundBuffer::SetCurrentPosition(int32_t lNewPosition) {
   if (!ds_) return;
   Registrar("SetCurrentPosition", lNewPosition, true);
   if (lNewPosition < 0 || lNewPosition >= bytes_) {
-    throw FatalError(std::string(nome_) + ".SetCurrentPosition " + std::to_string(lNewPosition) +
-                     ": the clip holds only " + std::to_string(bytes_) + " bytes");
+    throw FatalError(std::string(arquivo_) + ": " + nome_ + ".SetCurrentPosition " +
+                     std::to_string(lNewPosition) + ": the clip holds only " + std::to_string(bytes_) +
+                     " bytes");
   }
   DirectSound* ds = ds_;
   ds->Acompanhar();
@@ -240,6 +242,9 @@ void DirectSound::CreateSoundBufferFromFile(const std::string& path, const char*
   if (!LerArquivoWav(path, som, erro)) throw FatalError(erro);
   bytes_por_segundo_ = formato.lAvgBytesPerSec;
   const int64_t quadros_clipe = som.Quadros() * kTaxaDoClipe / som.taxa;
+  if (quadros_clipe * 4 > std::numeric_limits<int32_t>::max()) {
+    throw FatalError(path + ": the clip is too long for a sound buffer");
+  }
   std::vector<float> amostras;
   int64_t quadros;
   if (saida_) {
@@ -252,6 +257,7 @@ void DirectSound::CreateSoundBufferFromFile(const std::string& path, const char*
   Trava trava(saida_ ? this : nullptr);
   slot.ds_ = this;
   slot.nome_ = nome;
+  slot.arquivo_ = arquivo;
   slot.amostras_ = std::move(amostras);
   slot.quadros_ = quadros;
   slot.pos_ = 0;

@@ -78,6 +78,7 @@ class DirectSoundBuffer {
 
   DirectSound* ds_ = nullptr;
   const char* nome_ = "";
+  const char* arquivo_ = "";     // the file the clip was read from
   std::vector<float> amostras_;  // interleaved stereo at the mixer's rate (empty without a device)
   int64_t quadros_ = 0;          // clip length in mixer frames
   int64_t pos_ = 0;              // play position in mixer frames

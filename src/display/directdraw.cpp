@@ -43,7 +43,13 @@ void DirectDraw7::CreateSurfaceFromFile(const std::string& path, const DDSURFACE
   const int32_t h = desc.lHeight > 0 ? desc.lHeight : img.height;
   out.Create(w, h);
   out.SetTextRenderer(text_);
-  // Fitted to the requested size by nearest neighbour, as a bitmap loaded at a given size is stretched.
+  EsticarImagem(img, out);
+}
+
+void EsticarImagem(const ImagemRgb& img, Surface& out) {
+  // Fitted to the surface's size by nearest neighbour, as a bitmap loaded at a given size is stretched.
+  const int32_t w = out.Width();
+  const int32_t h = out.Height();
   for (int32_t y = 0; y < h; ++y) {
     const int32_t sy = static_cast<int32_t>(static_cast<int64_t>(y) * img.height / h);
     for (int32_t x = 0; x < w; ++x) {

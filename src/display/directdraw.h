@@ -62,4 +62,8 @@ class DirectDraw7 {
   bool display_open_ = false;
 };
 
+struct ImagemRgb;
+// Fills `out` (already created at its size) with `img` stretched to fit by nearest neighbour.
+void EsticarImagem(const ImagemRgb& img, Surface& out);
+
 }  // namespace vartenos

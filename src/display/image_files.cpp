@@ -94,7 +94,7 @@ bool LerBmpBytes(const std::vector<uint8_t>& d, ImagemRgb& out, std::string& err
   return true;
 }
 
-bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& error) {
+std::vector<uint8_t> BytesBmp(const ImagemRgb& img) {
   const size_t stride = ((static_cast<size_t>(img.width) * 3 + 3) / 4) * 4;
   const auto size = static_cast<uint32_t>(54 + stride * img.height);
   std::vector<uint8_t> d;
@@ -124,7 +124,11 @@ bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& err
     }
     for (size_t pad = static_cast<size_t>(img.width) * 3; pad < stride; ++pad) d.push_back(0);
   }
-  return EscreverArquivo(path, d, error);
+  return d;
+}
+
+bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& error) {
+  return EscreverArquivo(path, BytesBmp(img), error);
 }
 
 bool EscreverPng(const std::string& path, const ImagemRgb& img, std::string& error) {

@@ -27,6 +27,8 @@ struct ImagemRgb {
 bool LerBmp(const std::string& path, ImagemRgb& out, std::string& error);
 // The same from the bytes of a file; `error` says the problem alone.
 bool LerBmpBytes(const std::vector<uint8_t>& bytes, ImagemRgb& out, std::string& error);
+// The bytes of a 24-bit BMP.
+std::vector<uint8_t> BytesBmp(const ImagemRgb& img);
 // Writes a 24-bit BMP. Returns false with "PATH: reason" in `error`.
 bool EscreverBmp(const std::string& path, const ImagemRgb& img, std::string& error);
 // Writes an 8-bit RGB PNG. Returns false with "PATH: reason" in `error`.

@@ -56,10 +56,16 @@ Preferencias LerPreferencias(const std::string& caminho, std::string& aviso) {
     return p;
   }
   // A settings file is a few lines; anything much longer is not one.
-  std::string texto(4096, '\0');
+  std::string texto(kMaximoPreferencias, '\0');
   in.read(texto.data(), static_cast<std::streamsize>(texto.size()));
   texto.resize(static_cast<size_t>(in.gcount()));
-  std::istringstream linhas(texto);
+  return LerPreferenciasTexto(texto, caminho, aviso);
+}
+
+Preferencias LerPreferenciasTexto(const std::string& texto, const std::string& caminho, std::string& aviso) {
+  aviso.clear();
+  Preferencias p;
+  std::istringstream linhas(texto.substr(0, kMaximoPreferencias));
   std::string linha;
   int numero = 0;
   while (std::getline(linhas, linha)) {
@@ -89,6 +95,12 @@ Preferencias LerPreferencias(const std::string& caminho, std::string& aviso) {
   return p;
 }
 
+std::string TextoPreferencias(const Preferencias& p) {
+  return "# Vartenos settings, written by the game (F11 or Alt+Enter switch full screen)\nfullscreen=" +
+         std::to_string(p.tela_cheia ? 1 : 0) + "\nwindow_width=" + std::to_string(p.largura_janela) +
+         "\nwindow_height=" + std::to_string(p.altura_janela) + "\n";
+}
+
 bool GravarPreferencias(const std::string& caminho, const Preferencias& p, std::string& erro) {
   if (caminho.empty()) {
     erro = "no folder for the settings (neither XDG_CONFIG_HOME nor HOME is set)";
@@ -108,10 +120,7 @@ bool GravarPreferencias(const std::string& caminho, const Preferencias& p, std::
       erro = temporario + ": cannot be written: " + std::strerror(errno);
       return false;
     }
-    out << "# Vartenos settings, written by the game (F11 or Alt+Enter switch full screen)\n"
-        << "fullscreen=" << (p.tela_cheia ? 1 : 0) << "\n"
-        << "window_width=" << p.largura_janela << "\n"
-        << "window_height=" << p.altura_janela << "\n";
+    out << TextoPreferencias(p);
     out.flush();
     if (!out) {
       erro = temporario + ": cannot be written";

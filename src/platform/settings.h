@@ -3,6 +3,7 @@
 // A missing, damaged or unwritable file never stops the game: it plays with the defaults.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vartenos {
@@ -25,6 +26,13 @@ std::string CaminhoPreferencias();
 // Reads the file at `caminho`. A missing file gives the defaults silently; a damaged one gives the
 // defaults for whatever cannot be read, with "PATH: line N: problem" in `aviso`.
 Preferencias LerPreferencias(const std::string& caminho, std::string& aviso);
+// The same from the file's text, of which only the first kMaximoPreferencias bytes are read; `caminho`
+// names the file in the warning.
+Preferencias LerPreferenciasTexto(const std::string& texto, const std::string& caminho, std::string& aviso);
+constexpr size_t kMaximoPreferencias = 4096;
+
+// The text of a settings file holding `p`.
+std::string TextoPreferencias(const Preferencias& p);
 
 // Writes the file (creating its folder), replacing the old one only once the new one is complete.
 // False with "PATH: problem" in `erro`.
