@@ -29,22 +29,26 @@ class PlataformaQueGuarda : public HeadlessPlatform {
   std::vector<std::string> mensagens;
 };
 
-// What one game said: its message boxes and its fatal error, if any.
-std::vector<std::string> Jogar(const std::string& pasta, int fase) {
+// What one game said (its message boxes and its fatal error, if any), and the phase it reached.
+struct Jogo {
+  std::vector<std::string> mensagens;
+  int fase = 0;
+};
+Jogo Jogar(const std::string& pasta, int fase) {
   // Space starts a game; with the phases before `fase` empty, each is complete at once and Esc skips its
   // closing screen. The phase is played for a second, then Esc ends the game and the window closes.
-  std::vector<EventoRoteiro> roteiro = {{100, EventoRoteiro::Press, 32}};
-  for (int n = 1; n < fase; ++n) roteiro.push_back({1000 * n, EventoRoteiro::Press, 27});
-  const int32_t fim = 1000 * fase + 500;
+  std::vector<EventoRoteiro> roteiro = {{25, EventoRoteiro::Press, 32}};
+  for (int n = 1; n < fase; ++n) roteiro.push_back({100 * n, EventoRoteiro::Press, 27});
+  const int32_t fim = 100 * fase + 1000;
   roteiro.push_back({fim, EventoRoteiro::Press, 27});
-  PlataformaQueGuarda plataforma(std::move(roteiro), fim + 200);
+  PlataformaQueGuarda plataforma(std::move(roteiro), fim + 50);
   Form1 form(plataforma, pasta, nullptr);
   try {
     form.Executar("/sa /sp");
   } catch (const FatalError& e) {
     plataforma.mensagens.push_back(e.what());
   }
-  return plataforma.mensagens;
+  return {plataforma.mensagens, form.Fase_Atual};
 }
 
 void Escrever(const fs::path& p, const std::string& bytes) {
@@ -79,9 +83,12 @@ TEST(DamagedData, EveryDataFileCutOrFlippedGivesAMessageNamingItOrPlays) {
     for (int i = 1; i < fase; ++i) Escrever(fs::path(pasta) / NomeArquivoFase(i), fase_vazia);
     for (size_t c = 0; c < copias.size(); ++c) {
       Escrever(fs::path(pasta) / nome, copias[c]);
-      const std::vector<std::string> mensagens = Jogar(pasta, fase);
+      const auto [mensagens, fase_jogada] = Jogar(pasta, fase);
       ++variantes;
       recusadas += !mensagens.empty();
+      if (mensagens.empty()) {
+        EXPECT_EQ(fase_jogada, fase) << nome << ", copy " << c << ": played, but not its phase";
+      }
       for (const std::string& m : mensagens) {
         const size_t at = m.find(nome + ": ");
         EXPECT_TRUE(at != std::string::npos && m.size() > at + nome.size() + 2)
