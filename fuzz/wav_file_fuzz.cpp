@@ -31,8 +31,8 @@ std::string Exercitar_wav_file(const uint8_t* data, size_t size) {
     }
   }
   SomPcm volta;
-  if (!LerWav(BytesWav(som).data(), BytesWav(som).size(), volta, error))
-    return "written back and refused: " + error;
+  const std::vector<uint8_t> escrito = BytesWav(som);
+  if (!LerWav(escrito.data(), escrito.size(), volta, error)) return "written back and refused: " + error;
   if (volta.canais != som.canais || volta.taxa != som.taxa || volta.amostras != som.amostras) {
     return "written back and read differently (" + formato + ")";
   }

@@ -65,7 +65,8 @@ bool LerWav(const uint8_t* d, size_t n, SomPcm& som, std::string& error) {
       }
       return true;
     }
-    pos += 8 + tam + (tam & 1);
+    // In 64 bits: a chunk size near 4 GiB must not wrap around to a step of nothing.
+    pos += 8 + static_cast<size_t>(tam) + (tam & 1);
   }
   error = tem_fmt ? "has no data chunk" : "has no format chunk";
   return false;
