@@ -124,7 +124,7 @@ TEST(EfeitosSlots, BadCallsAndMissingOrBrokenFilesStopTheGameWithTheirNames) {
   JogoSemPlaca j;
   EXPECT_NE(Erro([&] {
               j.form.SomArma3b.SetCurrentPosition(j.form.SomArma3b.TamanhoBytes());
-            }).find("SomArma3b.SetCurrentPosition"),
+            }).find("Arma3.wav: SomArma3b.SetCurrentPosition"),
             std::string::npos);
   PlataformaFalsa plataforma;
   Form1 form(plataforma, "/nonexistent/folder", nullptr);
