@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 #include "audio/midi_file.h"
+#include "audio/soundfont_subset.h"
 #include "audio/wav_file.h"
 #include "platform/byte_files.h"
 
@@ -24,6 +26,57 @@ void SilenciarFluid() {
   for (int nivel = FLUID_PANIC; nivel <= FLUID_DBG; ++nivel) {
     fluid_set_log_function(nivel, &Calado, nullptr);
   }
+}
+
+// A soundfont held in memory, read by the synthesizer through its file callbacks. Its name is
+// "&vartenos-sf2:ADDRESS:SIZE"; any other name is left to the synthesizer's own file loader.
+struct Memoria {
+  const uint8_t* p;
+  size_t n;
+  size_t pos;
+};
+
+std::string NomeNaMemoria(const std::vector<uint8_t>& dados) {
+  char nome[64];
+  std::snprintf(nome, sizeof nome, "&vartenos-sf2:%p:%zu", static_cast<const void*>(dados.data()),
+                dados.size());
+  return nome;
+}
+
+void* AbrirMemoria(const char* nome) {
+  void* p = nullptr;
+  size_t n = 0;
+  if (std::strncmp(nome, "&vartenos-sf2:", 14) != 0 || std::sscanf(nome + 14, "%p:%zu", &p, &n) != 2)
+    return nullptr;
+  return new Memoria{static_cast<const uint8_t*>(p), n, 0};
+}
+
+int LerMemoria(void* buf, fluid_long_long_t quantos, void* h) {
+  auto* m = static_cast<Memoria*>(h);
+  if (quantos < 0 || static_cast<uint64_t>(quantos) > m->n - m->pos) return FLUID_FAILED;
+  std::memcpy(buf, m->p + m->pos, static_cast<size_t>(quantos));
+  m->pos += static_cast<size_t>(quantos);
+  return FLUID_OK;
+}
+
+int IrMemoria(void* h, fluid_long_long_t desloc, int origem) {
+  auto* m = static_cast<Memoria*>(h);
+  const long long base = origem == SEEK_SET   ? 0
+                         : origem == SEEK_CUR ? static_cast<long long>(m->pos)
+                         : origem == SEEK_END ? static_cast<long long>(m->n)
+                                              : -1;
+  if (base < 0 || base + desloc < 0 || static_cast<uint64_t>(base + desloc) > m->n) return FLUID_FAILED;
+  m->pos = static_cast<size_t>(base + desloc);
+  return FLUID_OK;
+}
+
+fluid_long_long_t OndeMemoria(void* h) {
+  return static_cast<fluid_long_long_t>(static_cast<Memoria*>(h)->pos);
+}
+
+int FecharMemoria(void* h) {
+  delete static_cast<Memoria*>(h);
+  return FLUID_OK;
 }
 
 }  // namespace
@@ -96,16 +149,48 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
   fluid_settings_setint(m.settings, "synth.reverb.active", 1);
   fluid_settings_setint(m.settings, "synth.chorus.active", 1);
   fluid_settings_setint(m.settings, "synth.polyphony", 256);
-  // For the game only the instruments of its pieces are read (a General MIDI soundfont is mostly
-  // instruments the music never plays); the tools read everything.
-  if (pecas != nullptr) fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
+  // For the game only what its pieces can sound is read: the soundfont is rewritten in memory with
+  // the presets they select and, in those, the zones their notes reach (a General MIDI soundfont is
+  // mostly instruments and keys the music never plays); the tools read everything.
+  std::vector<uint8_t> parte;
+  std::vector<uint8_t> bytes;
+  if (pecas != nullptr) {
+    NotasDasPecas notas;
+    for (const std::string& peca : *pecas) {
+      std::string ignorado;
+      if (LerArquivo(peca, bytes, ignorado)) SomarNotasDaPeca(bytes.data(), bytes.size(), notas);
+      if (desistiu()) return nullptr;
+    }
+    std::string ignorado;
+    // A soundfont this cannot rewrite is read as it is, with only the pieces' presets in memory.
+    if (!ExtrairSoundfont(soundfont, notas, parte, ignorado)) parte.clear();
+    if (desistiu()) return nullptr;
+    fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", parte.empty() ? 1 : 0);
+  }
   m.synth = new_fluid_synth(m.settings);
   if (!m.synth) {
     error = "the synthesizer cannot be created";
     return nullptr;
   }
   if (desistiu()) return nullptr;
-  const int sfont = fluid_synth_sfload(m.synth, soundfont.c_str(), 1);
+  int sfont = FLUID_FAILED;
+  if (!parte.empty()) {
+    fluid_sfloader_t* loader = new_fluid_defsfloader(m.settings);
+    if (loader != nullptr) {
+      fluid_sfloader_set_callbacks(loader, &AbrirMemoria, &LerMemoria, &IrMemoria, &OndeMemoria,
+                                   &FecharMemoria);
+      fluid_synth_add_sfloader(m.synth, loader);  // the synthesizer owns it from here
+      sfont = fluid_synth_sfload(m.synth, NomeNaMemoria(parte).c_str(), 1);
+    }
+    // The synthesizer holds its own copy of the samples.
+    std::vector<uint8_t>().swap(parte);
+    if (sfont != FLUID_FAILED) {
+      fluid_synth_set_gain(m.synth, 0.5f);
+      m.polo = 1.0 - 2.0 * M_PI * 10.0 / taxa;
+      return s;
+    }
+  }
+  sfont = fluid_synth_sfload(m.synth, soundfont.c_str(), 1);
   if (sfont == FLUID_FAILED) {
     error = soundfont + ": not a usable soundfont";
     return nullptr;
@@ -117,7 +202,6 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
   // Every instrument a piece selects is pinned: its samples are read now, on this thread, and stay
   // in memory, so a program change in the audio callback finds them there.
   std::vector<int> instrumentos = {0, 128 * 128};  // the piano every channel starts with, the drum kit
-  std::vector<uint8_t> bytes;
   for (const std::string& peca : *pecas) {
     std::string ignorado;
     if (!LerArquivo(peca, bytes, ignorado)) continue;
