@@ -2,6 +2,7 @@
 // piece that has ended, stopping, and the synthesizer behind it on a sound card.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -183,6 +184,10 @@ TEST(MusicaSintetizador, PlaysInTheCallbackEndsOnItsLastTickAndStopsAtOnce) {
   form.Para_Midi();
   placa.Rodar(44100);  // a second for the reverb to die away
   EXPECT_LT(Rms(placa.Rodar(bloco)), 1e-4);
+  // Once it has died away the synthesizer is no longer run: the music is exact silence.
+  for (int i = 0; i < 44100 * 2 / bloco; ++i) placa.Rodar(bloco);
+  const std::vector<float> depois = placa.Rodar(bloco);
+  EXPECT_TRUE(std::all_of(depois.begin(), depois.end(), [](float x) { return x == 0.0f; }));
   // Master volume 600 is 1 dB under 700.
   const auto nivel = [&](int32_t volume) {
     form.Para_Midi();

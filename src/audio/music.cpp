@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -258,12 +259,21 @@ void DirectMusicPerformance::Stop(const DirectMusicSegment& seg, const DirectMus
 
 void DirectMusicPerformance::Renderizar(float* out, int frames) {
   // With nothing to play (the menu, music switched off) the synthesizer is left alone once its reverb
-  // has had five seconds to die away: silence costs nothing.
+  // has died away: its output has stayed under -100 dBFS (a third of the last bit of a 16-bit card)
+  // for a tenth of a second, or five seconds have passed. Silence costs nothing.
+  const int64_t taxa = ds_ ? ds_->Taxa() : 44100;
   const bool ocioso = synth_ && synth_->Ocioso();
   quadros_ociosos_ = ocioso ? quadros_ociosos_ + frames : 0;
-  if (synth_ && quadros_ociosos_ < 5 * static_cast<int64_t>(ds_ ? ds_->Taxa() : 44100)) {
+  if (synth_ && quadros_ociosos_ < 5 * taxa) {
     synth_->Renderizar(out, frames);
+    if (ocioso) {
+      float pico = 0.0f;
+      for (int i = 0; i < 2 * frames; ++i) pico = std::max(pico, std::fabs(out[i]));
+      quadros_calados_ = pico < 1e-5f ? quadros_calados_ + frames : 0;
+      if (quadros_calados_ >= taxa / 10) quadros_ociosos_ = 5 * taxa;
+    }
   } else {
+    quadros_calados_ = 0;
     for (int i = 0; i < 2 * frames; ++i) out[i] = 0.0f;
   }
 }

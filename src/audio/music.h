@@ -151,6 +151,8 @@ class DirectMusicPerformance : public FonteDeAudio {
   int64_t duracao_us_ = 0;
   // Frames rendered since the synthesizer last had anything to play (audio thread).
   int64_t quadros_ociosos_ = 0;
+  // Of those, the last ones in a row whose output was silent (audio thread).
+  int64_t quadros_calados_ = 0;
 };
 
 }  // namespace vartenos

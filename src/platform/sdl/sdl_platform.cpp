@@ -494,10 +494,13 @@ bool SdlPlatform::EsperarEvento(SDL_Event& ev, int ms) {
 }
 
 void SdlPlatform::WaitUntil(int32_t deadline, EventSink& sink) {
-  DoEvents(sink);
   // Sleep, not spin: a key wakes the wait early; the wait ends the moment the clock reaches the
   // deadline (or the next timer tick): most of it in SDL's event wait, whose timeout counts in whole
-  // milliseconds, the last two milliseconds or so in a sleep to the exact instant.
+  // milliseconds, the last two milliseconds or so in a sleep to the exact instant. Events are handled
+  // at least once per call: by the wait, which looks at the window system as it starts, or at the end
+  // when there was no time to wait (looking before the wait as well would cost a round of system calls
+  // every frame and find nothing new).
+  bool olhou = false;
   while (!sink.Leaving()) {
     const int64_t agora = AgoraNs();
     const int32_t now = static_cast<int32_t>((agora - origem_ns_) / kMs);
@@ -518,8 +521,10 @@ void SdlPlatform::WaitUntil(int32_t deadline, EventSink& sink) {
       DormirAteNs(InstanteNs(alvo));
       DespacharPendentes(sink);
     }
+    olhou = true;
     DispararTimers(sink);
   }
+  if (!olhou) DoEvents(sink);
 }
 
 void SdlPlatform::WaitAnyEvent(EventSink& sink) {
