@@ -1,6 +1,9 @@
 #include "audio/soundfont_subset.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -183,9 +186,63 @@ class Leitor {
 
 }  // namespace
 
-bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, std::vector<uint8_t>& saida,
+void SoundfontParcial::Acrescentar(std::vector<uint8_t> bytes) {
+  Pedaco p;
+  p.inicio = tamanho_;
+  p.tamanho = bytes.size();
+  p.bytes = std::move(bytes);
+  tamanho_ += p.tamanho;
+  pedacos_.push_back(std::move(p));
+}
+
+void SoundfontParcial::AcrescentarAmostras(uint64_t pontos, int largura, uint64_t arquivo_pos) {
+  Pedaco p;
+  p.inicio = tamanho_;
+  p.tamanho = pontos * static_cast<uint64_t>(largura);
+  p.largura = largura;
+  p.arquivo_pos = arquivo_pos;
+  tamanho_ += p.tamanho;
+  pedacos_.push_back(std::move(p));
+}
+
+bool SoundfontParcial::Ler(int arquivo, uint64_t pos, size_t n, uint8_t* out) const {
+  if (pos > tamanho_ || n > tamanho_ - pos) return false;
+  const uint64_t fim = pos + n;
+  for (const Pedaco& p : pedacos_) {
+    const uint64_t a = std::max(pos, p.inicio), b = std::min(fim, p.inicio + p.tamanho);
+    if (a >= b) continue;
+    uint8_t* destino = out + (a - pos);
+    if (!p.bytes.empty()) {
+      std::memcpy(destino, p.bytes.data() + (a - p.inicio), b - a);
+      continue;
+    }
+    // The guard points between samples are zero; the runs come from the file.
+    std::memset(destino, 0, b - a);
+    const uint64_t w = static_cast<uint64_t>(p.largura);
+    const auto primeiro = std::upper_bound(trechos_.begin(), trechos_.end(), (a - p.inicio) / w,
+                                           [](uint64_t x, const Trecho& t) { return x < t.para; });
+    for (auto t = primeiro == trechos_.begin() ? primeiro : primeiro - 1; t != trechos_.end(); ++t) {
+      const uint64_t ta = p.inicio + t->para * w, tb = ta + t->quantas * w;
+      if (ta >= b) break;
+      const uint64_t x = std::max(a, ta), y = std::min(b, tb);
+      if (x >= y) continue;
+      uint64_t feitos = 0;
+      while (feitos < y - x) {
+        const ssize_t r = ::pread(arquivo, out + (x - pos) + feitos, y - x - feitos,
+                                  static_cast<off_t>(p.arquivo_pos + t->de * w + (x - ta) + feitos));
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        feitos += static_cast<uint64_t>(r);
+      }
+    }
+  }
+  return true;
+}
+
+bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, SoundfontParcial& saida,
                       std::string& erro) {
-  saida.clear();
+  saida = SoundfontParcial();
+  saida.origem_ = caminho;
   Leitor arq(caminho);
   if (!arq.Aberto()) {
     erro = caminho + ": cannot open";
@@ -365,10 +422,7 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, st
       if (s >= 0) nova_amostra[s] = 0;
     }
   }
-  struct Trecho {
-    uint64_t de, quantas, para;
-  };
-  std::vector<Trecho> trechos;
+  std::vector<SoundfontParcial::Trecho>& trechos = saida.trechos_;
   std::vector<uint8_t> cabecalhos;
   uint64_t n_novas = 0;  // sample points in the new file
   int proxima = 0;
@@ -492,31 +546,28 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, st
   const uint64_t sdta = 4 + 8 + bytes16 + (com_sm24 ? 8 + bytes24 : 0);
   const uint64_t total = 4 + info.size() + (info.size() & 1) + 8 + sdta + 8 + pd.size();
   if (total > 0xFFFFFFF0u) return falha("too large");
-  // Laid out once at its full size; the samples are read straight into their places.
-  saida.reserve(8 + total);
-  PoeId(saida, "RIFF", static_cast<uint32_t>(total));
-  PoeTexto(saida, "sfbk");
-  saida.insert(saida.end(), info.begin(), info.end());
-  if (info.size() & 1) saida.push_back(0);
-  PoeId(saida, "LIST", static_cast<uint32_t>(sdta));
-  PoeTexto(saida, "sdta");
-  PoeId(saida, "smpl", static_cast<uint32_t>(bytes16));
-  const size_t em16 = saida.size();
-  saida.resize(em16 + bytes16);
-  size_t em24 = 0;
+  // Header and preset data held here, the samples read from the file when the synthesizer asks.
+  std::vector<uint8_t> inicio;
+  PoeId(inicio, "RIFF", static_cast<uint32_t>(total));
+  PoeTexto(inicio, "sfbk");
+  inicio.insert(inicio.end(), info.begin(), info.end());
+  if (info.size() & 1) inicio.push_back(0);
+  PoeId(inicio, "LIST", static_cast<uint32_t>(sdta));
+  PoeTexto(inicio, "sdta");
+  PoeId(inicio, "smpl", static_cast<uint32_t>(bytes16));
+  saida.Acrescentar(std::move(inicio));
+  saida.AcrescentarAmostras(n_novas, 2, smpl_pos);
   if (com_sm24) {
-    PoeId(saida, "sm24", static_cast<uint32_t>(n_novas));
-    em24 = saida.size();
-    saida.resize(em24 + bytes24);
+    std::vector<uint8_t> cab24;
+    PoeId(cab24, "sm24", static_cast<uint32_t>(n_novas));
+    saida.Acrescentar(std::move(cab24));
+    saida.AcrescentarAmostras(n_novas, 1, sm24_pos);
+    if (n_novas & 1) saida.Acrescentar({0});
   }
-  for (const Trecho& t : trechos) {
-    if (!arq.Ler(smpl_pos + 2 * t.de, 2 * t.quantas, saida.data() + em16 + 2 * t.para))
-      return falha("cut short in its sample data");
-    if (com_sm24 && !arq.Ler(sm24_pos + t.de, t.quantas, saida.data() + em24 + t.para))
-      return falha("cut short in its 24-bit sample data");
-  }
-  PoeId(saida, "LIST", static_cast<uint32_t>(pd.size()));
-  saida.insert(saida.end(), pd.begin(), pd.end());
+  std::vector<uint8_t> fim;
+  PoeId(fim, "LIST", static_cast<uint32_t>(pd.size()));
+  fim.insert(fim.end(), pd.begin(), pd.end());
+  saida.Acrescentar(std::move(fim));
   return true;
 }
 

@@ -26,13 +26,48 @@ struct NotasDasPecas {
 // Adds the notes of one standard MIDI file. False (nothing added) for a file that cannot be read.
 bool SomarNotasDaPeca(const uint8_t* dados, size_t tamanho, NotasDasPecas& notas);
 
-// Writes into `saida` a soundfont with the presets of `caminho` that `notas` selects (an instrument the
+// A soundfont laid out anew: its header and preset data held in memory, its samples read when asked
+// for from the soundfont file they come from (so the samples are never held twice while the
+// synthesizer loads them).
+class SoundfontParcial {
+ public:
+  // The new file's size in bytes.
+  uint64_t Tamanho() const { return tamanho_; }
+  // Copies `n` bytes from `pos` of the new file into `out`, reading samples through `arquivo`, the
+  // soundfont file open for reading. False past the end or when the file cannot be read.
+  bool Ler(int arquivo, uint64_t pos, size_t n, uint8_t* out) const;
+  const std::string& Origem() const { return origem_; }
+
+ private:
+  friend bool ExtrairSoundfont(const std::string&, const NotasDasPecas&, SoundfontParcial&, std::string&);
+  // A run of sample points: where it starts in the file's sample data and in the new one.
+  struct Trecho {
+    uint64_t de, quantas, para;
+  };
+  // A stretch of the new file: bytes held here, or (when `bytes` is empty) sample points of
+  // `largura` bytes each, zero but for the runs, read from `arquivo_pos` in the soundfont file.
+  struct Pedaco {
+    uint64_t inicio = 0, tamanho = 0;
+    std::vector<uint8_t> bytes;
+    int largura = 0;
+    uint64_t arquivo_pos = 0;
+  };
+  void Acrescentar(std::vector<uint8_t> bytes);
+  void AcrescentarAmostras(uint64_t pontos, int largura, uint64_t arquivo_pos);
+
+  std::string origem_;
+  std::vector<Pedaco> pedacos_;
+  std::vector<Trecho> trechos_;
+  uint64_t tamanho_ = 0;
+};
+
+// Lays out in `saida` a soundfont with the presets of `caminho` that `notas` selects (an instrument the
 // file lacks stands for the preset the synthesizer would take instead: the same program in bank 0,
 // then the piano; on the drum channel the standard kit), each with only the zones some of its notes
 // reach, the instruments and samples those use, and nothing else. The piano and the standard kit are
 // always there (every channel starts on one of them). False with the reason in `erro` when the file is
 // not a soundfont this reads.
-bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, std::vector<uint8_t>& saida,
+bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, SoundfontParcial& saida,
                       std::string& erro);
 
 }  // namespace vartenos

@@ -1,6 +1,8 @@
 #include "audio/synth.h"
 
+#include <fcntl.h>
 #include <fluidsynth.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -28,54 +30,58 @@ void SilenciarFluid() {
   }
 }
 
-// A soundfont held in memory, read by the synthesizer through its file callbacks. Its name is
-// "&vartenos-sf2:ADDRESS:SIZE"; any other name is left to the synthesizer's own file loader.
-struct Memoria {
-  const uint8_t* p;
-  size_t n;
-  size_t pos;
+// The soundfont laid out for our pieces, read by the synthesizer through its file callbacks. Its name is
+// "&vartenos-sf2:ADDRESS"; any other name is left to the synthesizer's own file loader.
+struct Aberto {
+  const SoundfontParcial* sf;
+  int arquivo;
+  uint64_t pos;
 };
 
-std::string NomeNaMemoria(const std::vector<uint8_t>& dados) {
-  char nome[64];
-  std::snprintf(nome, sizeof nome, "&vartenos-sf2:%p:%zu", static_cast<const void*>(dados.data()),
-                dados.size());
+std::string NomeNaMemoria(const SoundfontParcial& sf) {
+  char nome[48];
+  std::snprintf(nome, sizeof nome, "&vartenos-sf2:%p", static_cast<const void*>(&sf));
   return nome;
 }
 
 void* AbrirMemoria(const char* nome) {
   void* p = nullptr;
-  size_t n = 0;
-  if (std::strncmp(nome, "&vartenos-sf2:", 14) != 0 || std::sscanf(nome + 14, "%p:%zu", &p, &n) != 2)
-    return nullptr;
-  return new Memoria{static_cast<const uint8_t*>(p), n, 0};
+  if (std::strncmp(nome, "&vartenos-sf2:", 14) != 0 || std::sscanf(nome + 14, "%p", &p) != 1) return nullptr;
+  const auto* sf = static_cast<const SoundfontParcial*>(p);
+  const int arquivo = ::open(sf->Origem().c_str(), O_RDONLY | O_CLOEXEC);
+  if (arquivo < 0) return nullptr;
+  return new Aberto{sf, arquivo, 0};
 }
 
 int LerMemoria(void* buf, fluid_long_long_t quantos, void* h) {
-  auto* m = static_cast<Memoria*>(h);
-  if (quantos < 0 || static_cast<uint64_t>(quantos) > m->n - m->pos) return FLUID_FAILED;
-  std::memcpy(buf, m->p + m->pos, static_cast<size_t>(quantos));
-  m->pos += static_cast<size_t>(quantos);
+  auto* a = static_cast<Aberto*>(h);
+  if (quantos < 0 ||
+      !a->sf->Ler(a->arquivo, a->pos, static_cast<size_t>(quantos), static_cast<uint8_t*>(buf)))
+    return FLUID_FAILED;
+  a->pos += static_cast<uint64_t>(quantos);
   return FLUID_OK;
 }
 
 int IrMemoria(void* h, fluid_long_long_t desloc, int origem) {
-  auto* m = static_cast<Memoria*>(h);
+  auto* a = static_cast<Aberto*>(h);
+  const long long tamanho = static_cast<long long>(a->sf->Tamanho());
   const long long base = origem == SEEK_SET   ? 0
-                         : origem == SEEK_CUR ? static_cast<long long>(m->pos)
-                         : origem == SEEK_END ? static_cast<long long>(m->n)
+                         : origem == SEEK_CUR ? static_cast<long long>(a->pos)
+                         : origem == SEEK_END ? tamanho
                                               : -1;
-  if (base < 0 || base + desloc < 0 || static_cast<uint64_t>(base + desloc) > m->n) return FLUID_FAILED;
-  m->pos = static_cast<size_t>(base + desloc);
+  if (base < 0 || base + desloc < 0 || base + desloc > tamanho) return FLUID_FAILED;
+  a->pos = static_cast<uint64_t>(base + desloc);
   return FLUID_OK;
 }
 
 fluid_long_long_t OndeMemoria(void* h) {
-  return static_cast<fluid_long_long_t>(static_cast<Memoria*>(h)->pos);
+  return static_cast<fluid_long_long_t>(static_cast<Aberto*>(h)->pos);
 }
 
 int FecharMemoria(void* h) {
-  delete static_cast<Memoria*>(h);
+  auto* a = static_cast<Aberto*>(h);
+  ::close(a->arquivo);
+  delete a;
   return FLUID_OK;
 }
 
@@ -152,7 +158,8 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
   // For the game only what its pieces can sound is read: the soundfont is rewritten in memory with
   // the presets they select and, in those, the zones their notes reach (a General MIDI soundfont is
   // mostly instruments and keys the music never plays); the tools read everything.
-  std::vector<uint8_t> parte;
+  SoundfontParcial parte;
+  bool com_parte = false;
   std::vector<uint8_t> bytes;
   if (pecas != nullptr) {
     NotasDasPecas notas;
@@ -163,9 +170,9 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
     }
     std::string ignorado;
     // A soundfont this cannot rewrite is read as it is, with only the pieces' presets in memory.
-    if (!ExtrairSoundfont(soundfont, notas, parte, ignorado)) parte.clear();
+    com_parte = ExtrairSoundfont(soundfont, notas, parte, ignorado);
     if (desistiu()) return nullptr;
-    fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", parte.empty() ? 1 : 0);
+    fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", com_parte ? 0 : 1);
   }
   m.synth = new_fluid_synth(m.settings);
   if (!m.synth) {
@@ -174,7 +181,7 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
   }
   if (desistiu()) return nullptr;
   int sfont = FLUID_FAILED;
-  if (!parte.empty()) {
+  if (com_parte) {
     fluid_sfloader_t* loader = new_fluid_defsfloader(m.settings);
     if (loader != nullptr) {
       fluid_sfloader_set_callbacks(loader, &AbrirMemoria, &LerMemoria, &IrMemoria, &OndeMemoria,
@@ -182,8 +189,8 @@ std::unique_ptr<Sintetizador> Sintetizador::CriarComo(int taxa, const std::strin
       fluid_synth_add_sfloader(m.synth, loader);  // the synthesizer owns it from here
       sfont = fluid_synth_sfload(m.synth, NomeNaMemoria(parte).c_str(), 1);
     }
-    // The synthesizer holds its own copy of the samples.
-    std::vector<uint8_t>().swap(parte);
+    // The synthesizer has read all of it: its samples are its own from here.
+    parte = SoundfontParcial();
     if (sfont != FLUID_FAILED) {
       fluid_synth_set_gain(m.synth, 0.5f);
       m.polo = 1.0 - 2.0 * M_PI * 10.0 / taxa;
