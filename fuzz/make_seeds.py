@@ -88,3 +88,35 @@ write("settings", "written.conf", "# Vartenos settings, written by the game (F11
 write("settings", "edited.conf", "  fullscreen = 1 \r\n\n# a comment\nwindow_width=160\nwindow_height=16384\n"
       "future_setting=yes\n")
 write("settings", "damaged.conf", "fullscreen=2\nwindow_width=99999999\nwindow_height\n=\n")
+
+# ----- Soundfonts: one piano preset and one drum kit over a single short sample -----
+def sf_list(kind, chunks):
+    body = kind + b"".join(chunks)
+    return b"LIST" + struct.pack("<I", len(body)) + body
+
+
+def soundfont(sample_points=64, key_range=None):
+    name = lambda s: s.encode().ljust(20, b"\0")
+    info = sf_list(b"INFO", [chunk(b"ifil", struct.pack("<HH", 2, 1)), chunk(b"INAM", b"seed\0\0")])
+    wave = struct.pack(f"<{sample_points}h", *((i * 997) % 4000 - 2000 for i in range(sample_points)))
+    sdta = sf_list(b"sdta", [chunk(b"smpl", wave + b"\0" * 92)])
+    phdr = (name("Piano") + struct.pack("<HHHIII", 0, 0, 0, 0, 0, 0) +
+            name("Drums") + struct.pack("<HHHIII", 0, 128, 1, 0, 0, 0) +
+            name("EOP") + struct.pack("<HHHIII", 0, 0, 2, 0, 0, 0))
+    pbag = struct.pack("<6H", 0, 0, 1, 0, 2, 0)
+    pgen = struct.pack("<6H", 41, 0, 41, 0, 0, 0)  # both presets play instrument 0
+    igen = (struct.pack("<HBB", 43, *key_range) if key_range else b"") + struct.pack("<4H", 53, 0, 0, 0)
+    inst = name("Tone") + struct.pack("<H", 0) + name("EOI") + struct.pack("<H", 1)
+    ibag = struct.pack("<4H", 0, 0, len(igen) // 4 - 1, 0)
+    shdr = (name("Wave") + struct.pack("<IIIIIBbHH", 0, sample_points, 8, sample_points - 8, 22050, 60, 0, 0, 1) +
+            name("EOS") + struct.pack("<IIIIIBbHH", 0, 0, 0, 0, 0, 0, 0, 0, 0))
+    pdta = sf_list(b"pdta", [chunk(b"phdr", phdr), chunk(b"pbag", pbag), chunk(b"pmod", b"\0" * 10),
+                             chunk(b"pgen", pgen), chunk(b"inst", inst), chunk(b"ibag", ibag),
+                             chunk(b"imod", b"\0" * 10), chunk(b"igen", igen), chunk(b"shdr", shdr)])
+    body = b"sfbk" + info + sdta + pdta
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+write("soundfont", "two_presets.sf2", soundfont())
+write("soundfont", "key_range.sf2", soundfont(32, (48, 72)))
+write("soundfont", "cut.sf2", soundfont()[:200])

@@ -11,7 +11,7 @@
 // The targets: one line each, the name of fuzz/NAME_fuzz.cpp and of its folders under fuzz/corpus/ and
 // fuzz/crashes/.
 #define VARTENOS_ALVOS_FUZZ(X) \
-  X(bmp_file) X(wav_file) X(midi_file) X(phase_file) X(key_script) X(settings) X(recording)
+  X(bmp_file) X(wav_file) X(midi_file) X(phase_file) X(key_script) X(settings) X(recording) X(soundfont)
 
 namespace vartenos::fuzz {
 
