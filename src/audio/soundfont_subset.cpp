@@ -171,8 +171,13 @@ void PoeId(std::vector<uint8_t>& v, const char* id, uint32_t tamanho) {
 
 class Leitor {
  public:
-  explicit Leitor(const std::string& caminho) : f_(caminho, std::ios::binary) {}
+  explicit Leitor(const std::string& caminho) : f_(caminho, std::ios::binary | std::ios::ate) {
+    if (f_) tamanho_ = static_cast<uint64_t>(std::max<std::streamoff>(0, f_.tellg()));
+  }
   bool Aberto() const { return static_cast<bool>(f_); }
+  // Whether `n` bytes from `pos` lie inside the file: a size read from the file is checked with it
+  // before anything that big is made room for.
+  bool Cabe(uint64_t pos, uint64_t n) const { return pos <= tamanho_ && n <= tamanho_ - pos; }
   bool Ler(uint64_t pos, size_t n, uint8_t* out) {
     f_.clear();
     f_.seekg(static_cast<std::streamoff>(pos));
@@ -182,6 +187,7 @@ class Leitor {
 
  private:
   std::ifstream f_;
+  uint64_t tamanho_ = 0;
 };
 
 }  // namespace
@@ -266,9 +272,11 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
     const uint64_t tam = Le32(c + 4);
     if (std::memcmp(c, "LIST", 4) == 0 && tam >= 4) {
       if (std::memcmp(c + 8, "INFO", 4) == 0) {
+        if (!arq.Cabe(pos, 8 + tam)) return falha("cut short in its INFO list");
         info.resize(8 + tam);
         if (!arq.Ler(pos, info.size(), info.data())) return falha("cut short in its INFO list");
       } else if (std::memcmp(c + 8, "pdta", 4) == 0) {
+        if (!arq.Cabe(pos + 12, tam - 4)) return falha("cut short in its preset data");
         pdta.resize(tam - 4);
         if (!arq.Ler(pos + 12, pdta.size(), pdta.data())) return falha("cut short in its preset data");
       } else if (std::memcmp(c + 8, "sdta", 4) == 0) {
