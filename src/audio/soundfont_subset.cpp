@@ -294,6 +294,9 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
   }
   if (info.empty() || pdta.empty() || smpl_tam == 0)
     return falha("not a soundfont (INFO, sdta or pdta missing)");
+  // The samples are read later, while the synthesizer loads: they must all be there now.
+  if (!arq.Cabe(smpl_pos, smpl_tam) || !arq.Cabe(sm24_pos, sm24_tam))
+    return falha("cut short in its sample data");
   const uint64_t total_amostras = smpl_tam / 2;
   // The 24-bit extension only counts when it matches the 16-bit data, as the synthesizer reads it.
   const bool com_sm24 = sm24_tam == (total_amostras + (total_amostras & 1)) || sm24_tam == total_amostras;
