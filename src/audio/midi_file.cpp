@@ -152,4 +152,56 @@ bool AnalisarMidi(const uint8_t* d, size_t n, InfoMidi& info, std::string& error
   return true;
 }
 
+void PercorrerMensagensMidi(const uint8_t* d, size_t n, const MensagemMidi& mensagem) {
+  if (d == nullptr || n < 14 || std::memcmp(d, "MThd", 4) != 0) return;
+  size_t pos = 8 + static_cast<size_t>(Be32(d + 4));
+  int trilha = 0;
+  while (pos + 8 <= n) {
+    const size_t inicio = pos + 8;
+    const size_t fim = std::min(n, inicio + Be32(d + pos + 4));
+    const bool eh_trilha = std::memcmp(d + pos, "MTrk", 4) == 0;
+    pos = fim;
+    if (!eh_trilha) continue;
+    size_t i = inicio;
+    uint8_t status = 0;
+    uint32_t tick = 0;
+    const auto vlq = [&] {
+      uint32_t v = 0;
+      while (i < fim) {
+        const uint8_t b = d[i++];
+        v = (v << 7) | (b & 0x7F);
+        if ((b & 0x80) == 0) break;
+      }
+      return v;
+    };
+    while (i < fim) {
+      tick += vlq();
+      if (i >= fim) break;
+      if (d[i] & 0x80) {
+        status = d[i++];
+      } else if (status == 0) {
+        break;  // data without a status: the rest of the track cannot be read
+      }
+      if (status == 0xFF) {
+        if (i >= fim) break;
+        ++i;  // meta type
+        i += vlq();
+        status = 0;
+        continue;
+      }
+      if (status == 0xF0 || status == 0xF7) {
+        i += vlq();
+        status = 0;
+        continue;
+      }
+      const int tipo = status & 0xF0;
+      const size_t dados = (tipo == 0xC0 || tipo == 0xD0) ? 1 : 2;
+      if (i + dados > fim) break;
+      mensagem(tick, trilha, status, d[i], dados == 2 ? d[i + 1] : uint8_t{0});
+      i += dados;
+    }
+    ++trilha;
+  }
+}
+
 }  // namespace vartenos

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace vartenos {
@@ -21,5 +22,12 @@ struct InfoMidi {
 // Parses `dados`; on failure returns false with the problem in `error` (the caller names the file).
 // Uses no heap memory unless it fails.
 bool AnalisarMidi(const uint8_t* dados, size_t tamanho, InfoMidi& info, std::string& error);
+
+// Walks the channel messages of a standard MIDI file (notes, controllers, program changes…) track by
+// track in file order, skipping meta and system-exclusive events, and calls `mensagem` with each one's
+// tick, track (counting MTrk chunks from 0), status and data bytes (`b` 0 for one-byte messages). A
+// track that cannot be read further is left where it breaks; a file without an MThd header gives none.
+using MensagemMidi = std::function<void(uint32_t tick, int trilha, uint8_t status, uint8_t a, uint8_t b)>;
+void PercorrerMensagensMidi(const uint8_t* d, size_t n, const MensagemMidi& mensagem);
 
 }  // namespace vartenos

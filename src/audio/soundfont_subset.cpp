@@ -9,6 +9,7 @@
 #include <fstream>
 #include <set>
 
+#include "audio/midi_file.h"
 #include "platform/byte_files.h"
 
 namespace vartenos {
@@ -39,57 +40,12 @@ bool SomarNotasDaPeca(const uint8_t* d, size_t n, NotasDasPecas& notas) {
   // up to the current tick in turn, a block of samples at a time. A sixteenth note is far beyond that.
   const uint32_t folga = (divisao & 0x8000) != 0 ? 1000 : std::max<uint32_t>(divisao / 4, 8);
   std::vector<Evento> eventos;
-  size_t pos = 8 + static_cast<size_t>(Be32(d + 4));
-  int trilha = 0;
-  while (pos + 8 <= n) {
-    const size_t inicio = pos + 8;
-    const size_t fim = std::min(n, inicio + Be32(d + pos + 4));
-    const bool eh_trilha = std::memcmp(d + pos, "MTrk", 4) == 0;
-    pos = fim;
-    if (!eh_trilha) continue;
-    size_t i = inicio;
-    uint8_t status = 0;
-    uint32_t tick = 0;
-    int ordem = 0;
-    const auto vlq = [&] {
-      uint32_t v = 0;
-      while (i < fim) {
-        const uint8_t b = d[i++];
-        v = (v << 7) | (b & 0x7F);
-        if ((b & 0x80) == 0) break;
-      }
-      return v;
-    };
-    while (i < fim) {
-      tick += vlq();
-      if (i >= fim) break;
-      if (d[i] & 0x80) {
-        status = d[i++];
-      } else if (status == 0) {
-        break;
-      }
-      if (status == 0xFF) {
-        if (i >= fim) break;
-        ++i;
-        i += vlq();
-        status = 0;
-        continue;
-      }
-      if (status == 0xF0 || status == 0xF7) {
-        i += vlq();
-        status = 0;
-        continue;
-      }
-      const int tipo = status & 0xF0;
-      const size_t dados = (tipo == 0xC0 || tipo == 0xD0) ? 1 : 2;
-      if (i + dados > fim) break;
-      if (tipo == 0x90 || tipo == 0xB0 || tipo == 0xC0) {
-        eventos.push_back({tick, trilha, ordem++, status, d[i], dados == 2 ? d[i + 1] : uint8_t{0}});
-      }
-      i += dados;
-    }
-    ++trilha;
-  }
+  int ordem = 0;
+  PercorrerMensagensMidi(d, n, [&](uint32_t tick, int trilha, uint8_t status, uint8_t a, uint8_t b) {
+    const int tipo = status & 0xF0;
+    if (tipo == 0x90 || tipo == 0xB0 || tipo == 0xC0)
+      eventos.push_back({tick, trilha, ordem++, status, a, b});
+  });
 
   // Per channel: every instrument the file selects on it, and where it first selects one.
   std::vector<int> instrumentos[16];

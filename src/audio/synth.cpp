@@ -237,63 +237,18 @@ std::vector<int> InstrumentosDaPeca(const uint8_t* d, size_t n) {
   const auto somar = [&out](int i) {
     if (std::find(out.begin(), out.end(), i) == out.end()) out.push_back(i);
   };
-  const auto be32 = [d](size_t i) {
-    return (uint32_t{d[i]} << 24) | (uint32_t{d[i + 1]} << 16) | (uint32_t{d[i + 2]} << 8) | d[i + 3];
-  };
-  if (d == nullptr || n < 14 || std::memcmp(d, "MThd", 4) != 0) return out;
   int banco[16] = {};
   bool escolheu[16] = {};
-  size_t pos = 8 + static_cast<size_t>(be32(4));
-  while (pos + 8 <= n) {
-    const size_t inicio = pos + 8;
-    const size_t fim = std::min(n, inicio + be32(pos + 4));
-    const bool trilha = std::memcmp(d + pos, "MTrk", 4) == 0;
-    pos = fim;
-    if (!trilha) continue;
-    size_t i = inicio;
-    uint8_t status = 0;
-    const auto vlq = [&] {
-      uint32_t v = 0;
-      while (i < fim) {
-        const uint8_t b = d[i++];
-        v = (v << 7) | (b & 0x7F);
-        if ((b & 0x80) == 0) break;
-      }
-      return v;
-    };
-    while (i < fim) {
-      vlq();  // delta time
-      if (i >= fim) break;
-      if (d[i] & 0x80) {
-        status = d[i++];
-      } else if (status == 0) {
-        break;  // data without a status: the rest of the track cannot be read
-      }
-      if (status == 0xFF) {
-        if (i >= fim) break;
-        ++i;  // meta type
-        i += vlq();
-        status = 0;
-        continue;
-      }
-      if (status == 0xF0 || status == 0xF7) {
-        i += vlq();
-        status = 0;
-        continue;
-      }
-      const int canal = status & 0x0F;
-      const int tipo = status & 0xF0;
-      const size_t dados = (tipo == 0xC0 || tipo == 0xD0) ? 1 : 2;
-      if (i + dados > fim) break;
-      if (tipo == 0xB0 && d[i] == 0) banco[canal] = d[i + 1];
-      if (tipo == 0xC0) {
-        somar(canal == 9 ? 128 * 128 + d[i] : banco[canal] * 128 + d[i]);
-        escolheu[canal] = true;
-      }
-      if (tipo == 0x90 && d[i + 1] > 0 && !escolheu[canal]) somar(canal == 9 ? 128 * 128 : 0);
-      i += dados;
+  PercorrerMensagensMidi(d, n, [&](uint32_t, int, uint8_t status, uint8_t a, uint8_t b) {
+    const int canal = status & 0x0F;
+    const int tipo = status & 0xF0;
+    if (tipo == 0xB0 && a == 0) banco[canal] = b;
+    if (tipo == 0xC0) {
+      somar(canal == 9 ? 128 * 128 + a : banco[canal] * 128 + a);
+      escolheu[canal] = true;
     }
-  }
+    if (tipo == 0x90 && b > 0 && !escolheu[canal]) somar(canal == 9 ? 128 * 128 : 0);
+  });
   return out;
 }
 
