@@ -76,44 +76,41 @@ void PlataformaReproducao::Entregar(EventSink& sink) {
   for (;;) {
     if (i_ >= g_.registros.size()) throw FimDaGravacao{false, Linha()};
     const Registro& r = g_.registros[i_];
-    switch (r.tipo) {
-      case Registro::FimDeEspera:
-        ++i_;
-        return;
-      case Registro::Tecla:
-        ++i_;
-        clock_ = r.valor;
-        entradas_.Anotar(r.tecla, r.valor, r.codigo);
-        if (r.tecla == 'd') {
-          sink.KeyDown(static_cast<int16_t>(r.codigo));
-        } else if (r.tecla == 'u') {
-          sink.KeyUp(static_cast<int16_t>(r.codigo));
-        } else {
-          sink.KeyPress(static_cast<int16_t>(r.codigo));
-        }
+    if (r.tipo == Registro::FimDeEspera) {
+      ++i_;
+      return;
+    }
+    if (r.tipo == Registro::Fim) throw FimDaGravacao{true, r.linha};
+    const bool tecla = r.tipo == Registro::Tecla;
+    if (!tecla && r.tipo != Registro::Foco && r.tipo != Registro::Fechar && r.tipo != Registro::Timers)
+      Desvio("the window events", r);
+    ++i_;
+    clock_ = r.valor;
+    const char tipo = tecla                        ? r.tecla
+                      : r.tipo == Registro::Foco   ? 'f'
+                      : r.tipo == Registro::Fechar ? 'x'
+                                                   : 't';
+    entradas_.Anotar(tipo, r.valor, tecla ? r.codigo : -1);
+    const auto codigo = static_cast<int16_t>(r.codigo);
+    switch (tipo) {
+      case 'd':
+        sink.KeyDown(codigo);
         break;
-      case Registro::Foco:
-        ++i_;
-        clock_ = r.valor;
-        entradas_.Anotar('f', r.valor);
+      case 'u':
+        sink.KeyUp(codigo);
+        break;
+      case 'p':
+        sink.KeyPress(codigo);
+        break;
+      case 'f':
         sink.FocusLost();
         break;
-      case Registro::Fechar:
-        ++i_;
-        clock_ = r.valor;
-        entradas_.Anotar('x', r.valor);
+      case 'x':
         sink.CloseRequested();
         break;
-      case Registro::Timers:
-        ++i_;
-        clock_ = r.valor;
-        entradas_.Anotar('t', r.valor);
+      default:
         sink.FireTimers(r.valor);
         break;
-      case Registro::Fim:
-        throw FimDaGravacao{true, r.linha};
-      default:
-        Desvio("the window events", r);
     }
   }
 }
