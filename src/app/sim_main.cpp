@@ -261,6 +261,15 @@ int Rodar(int argc, char** argv) {
       }
       return argv[++i];
     };
+    // The option's value as a whole number from 0 to `max`.
+    auto inteiro = [&](long long max, const char* o_que, long long& out) {
+      const std::string v = valor();
+      char* end = nullptr;
+      out = std::strtoll(v.c_str(), &end, 10);
+      if (end != v.c_str() && *end == '\0' && out >= 0 && out <= max) return true;
+      std::fprintf(stderr, "vartenos-sim: %s: not %s: %s\n", a.c_str(), o_que, v.c_str());
+      return false;
+    };
     if (a == "--data") {
       data_dir = valor();
     } else if (a == "--args") {
@@ -268,13 +277,8 @@ int Rodar(int argc, char** argv) {
     } else if (a == "--script") {
       script_path = valor();
     } else if (a == "--until") {
-      const std::string v = valor();
-      char* end = nullptr;
-      const long long ms = std::strtoll(v.c_str(), &end, 10);
-      if (end == v.c_str() || *end != '\0' || ms < 0 || ms > std::numeric_limits<int32_t>::max()) {
-        std::fprintf(stderr, "vartenos-sim: --until: not a number of milliseconds: %s\n", v.c_str());
-        return 2;
-      }
+      long long ms = 0;
+      if (!inteiro(std::numeric_limits<int32_t>::max(), "a number of milliseconds", ms)) return 2;
       until = static_cast<int32_t>(ms);
     } else if (a == "--trace") {
       trace_path = valor();
@@ -287,13 +291,7 @@ int Rodar(int argc, char** argv) {
     } else if (a == "--replay") {
       replay_path = valor();
     } else if (a == "--monkey") {
-      const std::string v = valor();
-      char* end = nullptr;
-      semente = std::strtoll(v.c_str(), &end, 10);
-      if (end == v.c_str() || *end != '\0' || semente < 0 || semente > 0xffffffffll) {
-        std::fprintf(stderr, "vartenos-sim: --monkey: not a seed (0 to 4294967295): %s\n", v.c_str());
-        return 2;
-      }
+      if (!inteiro(0xffffffffll, "a seed (0 to 4294967295)", semente)) return 2;
     } else if (a == "--png") {
       const std::string v = valor();
       const size_t colon = v.find(':');
