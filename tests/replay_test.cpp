@@ -184,48 +184,37 @@ void Teclar(SDL_Scancode sc, const char* texto, bool descer, bool subir) {
 
 // Plays the part of the player on the real platform: keys pushed into SDL's queue at chosen presents.
 struct Jogador : Presenter {
+  struct Toque {
+    int quadro;
+    SDL_Scancode tecla;
+    const char* texto;
+    bool descer, subir;
+  };
+  static constexpr Toque kToques[] = {
+      {20, SDL_SCANCODE_SPACE, " ", true, true},  // "Jogar"
+      {40, SDL_SCANCODE_LEFT, nullptr, true, false}, {50, SDL_SCANCODE_SPACE, " ", true, false},
+      {80, SDL_SCANCODE_LEFT, nullptr, false, true}, {90, SDL_SCANCODE_UP, nullptr, true, false},
+      {120, SDL_SCANCODE_UP, nullptr, false, true},  {120, SDL_SCANCODE_SPACE, nullptr, false, true},
+      {130, SDL_SCANCODE_P, "p", true, true},        {170, SDL_SCANCODE_ESCAPE, nullptr, true, true},
+      {200, SDL_SCANCODE_DOWN, nullptr, true, true}, {200, SDL_SCANCODE_DOWN, nullptr, true, true},
+      {200, SDL_SCANCODE_DOWN, nullptr, true, true}, {200, SDL_SCANCODE_DOWN, nullptr, true, true},
+      {200, SDL_SCANCODE_SPACE, " ", true, true},  // "Sair"
+  };
   std::thread retomar;
-  void Presented(const Surface&) override {
-    switch (n++) {
-      case 20:
-        Teclar(SDL_SCANCODE_SPACE, " ", true, true);
-        break;  // "Jogar"
-      case 40:
-        Teclar(SDL_SCANCODE_LEFT, nullptr, true, false);
-        break;
-      case 50:
-        Teclar(SDL_SCANCODE_SPACE, " ", true, false);
-        break;
-      case 80:
-        Teclar(SDL_SCANCODE_LEFT, nullptr, false, true);
-        break;
-      case 90:
-        Teclar(SDL_SCANCODE_UP, nullptr, true, false);
-        break;
-      case 120:
-        Teclar(SDL_SCANCODE_UP, nullptr, false, true);
-        Teclar(SDL_SCANCODE_SPACE, nullptr, false, true);
-        break;
-      case 130:
-        // The pause screen waits for a key and shows nothing new: P again comes from elsewhere.
-        Teclar(SDL_SCANCODE_P, "p", true, true);
-        retomar = std::thread([] {
-          std::this_thread::sleep_for(std::chrono::milliseconds(400));
-          Teclar(SDL_SCANCODE_P, "p", true, true);
-        });
-        break;
-      case 170:
-        Teclar(SDL_SCANCODE_ESCAPE, nullptr, true, true);
-        break;
-      case 200:
-        for (int i = 0; i < 4; ++i) Teclar(SDL_SCANCODE_DOWN, nullptr, true, true);
-        Teclar(SDL_SCANCODE_SPACE, " ", true, true);  // "Sair"
-        break;
-      default:
-        break;
-    }
-  }
   int n = 0;
+  void Presented(const Surface&) override {
+    for (const Toque& t : kToques) {
+      if (t.quadro == n) Teclar(t.tecla, t.texto, t.descer, t.subir);
+    }
+    // The pause screen waits for a key and shows nothing new: P again comes from elsewhere.
+    if (n == 130) {
+      retomar = std::thread([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        Teclar(SDL_SCANCODE_P, "p", true, true);
+      });
+    }
+    ++n;
+  }
 };
 
 TEST_F(Gravacoes, ASessionOnTheRealPlatformReplaysHeadless) {
