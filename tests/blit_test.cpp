@@ -108,6 +108,48 @@ TEST(Surface, FillFlipAndEveryChangeOfTheScreenIsAPresent) {
   EXPECT_EQ(contador.n, 3);
 }
 
+TEST(Surface, EveryDrawingMovesTheVersionAndARepeatedFrameLeavesThePixelsButStillPresents) {
+  struct Contador : Presenter, TextLog {
+    int presentes = 0, textos = 0;
+    void Presented(const Surface&) override { ++presentes; }
+    void Drawn(const TextoDesenhado&) override { ++textos; }
+  } c;
+  Surface primary, back;
+  primary.Create(4, 4);
+  back.Create(4, 4);
+  const Surface folha = Folha(2, 2);
+  primary.AttachBackBuffer(&back);
+  primary.SetPresenter(&c);
+  back.SetTextLog(&c);
+  const auto muda = [&](auto desenho) {
+    const uint64_t antes = primary.Versao() + back.Versao();
+    desenho();
+    return primary.Versao() + back.Versao() != antes;
+  };
+  EXPECT_TRUE(muda([&] { back.BltColorFill(RECT{0, 0, 4, 4}, 0xFF); }));
+  EXPECT_FALSE(muda([&] { back.BltColorFill(RECT{5, 5, 9, 9}, 0xFF); }));  // wholly off the surface
+  EXPECT_TRUE(muda([&] { primary.BltFast(1, 1, folha, RECT{0, 0, 2, 2}, DDBLTFAST_WAIT); }));
+  EXPECT_FALSE(muda([&] { primary.BltFast(3, 3, folha, RECT{0, 0, 2, 2}, DDBLTFAST_WAIT); }));
+  EXPECT_TRUE(muda([&] { primary.Blt(RECT{0, 0, 1, 1}, folha, RECT{0, 0, 2, 2}, DDBLT_WAIT); }));
+  EXPECT_TRUE(muda([&] { primary.Flip(nullptr, DDFLIP_WAIT); }));
+  EXPECT_TRUE(muda([&] { back.SetPixel(0, 0, 1); }));
+
+  const std::vector<uint16_t> antes(primary.Pixels(), primary.Pixels() + 16);
+  const int presentes = c.presentes;
+  primary.Repetir(true);
+  back.Repetir(true);
+  EXPECT_FALSE(muda([&] {
+    back.BltColorFill(RECT{0, 0, 4, 4}, 0xFF0000);
+    back.DrawText(0, 0, "Pausa", false);
+    primary.BltFast(0, 0, folha, RECT{0, 0, 2, 2}, DDBLTFAST_WAIT);
+    primary.Blt(RECT{0, 0, 4, 4}, folha, RECT{0, 0, 2, 2}, DDBLT_WAIT);
+    primary.Flip(nullptr, DDFLIP_WAIT);
+  }));
+  EXPECT_EQ(std::vector<uint16_t>(primary.Pixels(), primary.Pixels() + 16), antes);
+  EXPECT_EQ(c.presentes, presentes + 3);
+  EXPECT_EQ(c.textos, 1);
+}
+
 TEST(Surface, TextIgnoresTheBlitRulesAndIsRecordedWithFontAndColour) {
   struct Registro : TextLog {
     TextoDesenhado ultimo;

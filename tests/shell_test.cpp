@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "display/font_ttf.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/form1.h"
 #include "sim_support.h"
@@ -267,6 +268,44 @@ TEST(Menu, ShowsTheKeptScoresAndStopsTheInvincibilityTimers) {
     }
   }
   EXPECT_EQ(pontos, 4);
+}
+
+TEST(Menu, AStillMenuIsDrawnOnceAndOnlyPresentedAgainUntilAKeyChangesIt) {
+  // Every present: the primary surface's version, its pixels, and how many texts came with it.
+  struct Quadros : Presenter, TextLog {
+    std::vector<uint64_t> versoes;
+    std::vector<std::vector<uint16_t>> imagens;
+    std::vector<int> textos;
+    int pendentes = 0;
+    void Presented(const Surface& s) override {
+      versoes.push_back(s.Versao());
+      imagens.emplace_back(s.Pixels(), s.Pixels() + static_cast<size_t>(s.Width()) * s.Height());
+      textos.push_back(pendentes);
+      pendentes = 0;
+    }
+    void Drawn(const TextoDesenhado&) override { ++pendentes; }
+  } q;
+  HeadlessPlatform plataforma;
+  Form1 form(plataforma, VARTENOS_BUILD_DATA, CriarRasterizador());
+  form.Registrar_Texto(&q);
+  form.Form_Load("/sa /sp");
+  form.Observar_Apresentacao(&q);
+  const int32_t t0 = plataforma.TickCount();
+  plataforma.Agendar({t0 + 500, EventoRoteiro::Down, 40});  // down: "Som ligado" lights up
+  plataforma.Agendar({t0 + 750, EventoRoteiro::Down, 38});  // up: back to "Novo jogo"
+  plataforma.Agendar({t0 + 1000, EventoRoteiro::Press, 32});
+  form.Ultimos_Pontos = 300;
+  ASSERT_EQ(form.Menu(), Tela::Main);
+  ASSERT_GE(q.imagens.size(), 40u);
+  int desenhados = 0;
+  for (size_t i = 1; i < q.versoes.size(); ++i) desenhados += q.versoes[i] != q.versoes[i - 1];
+  EXPECT_EQ(desenhados, 2);  // the two keys; every other frame left the pixels alone
+  const std::vector<uint16_t>& primeiro = q.imagens.front();
+  EXPECT_EQ(q.imagens[15], primeiro);
+  EXPECT_NE(q.imagens[25], primeiro);  // after the first key
+  EXPECT_EQ(q.imagens.back(), primeiro);
+  // Title, warning, one score and five items on every frame, drawn or not.
+  EXPECT_EQ(std::count(q.textos.begin(), q.textos.end(), 8), static_cast<long>(q.textos.size()));
 }
 
 TEST(StartUp, MissingOrBrokenBitmapNamesTheFile) {

@@ -25,6 +25,7 @@ void Surface::Create(int32_t width, int32_t height) {
   height_ = height;
   pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
   color_key_ = false;
+  ++versao_;
 }
 
 void Surface::Release() {
@@ -32,6 +33,7 @@ void Surface::Release() {
   height_ = 0;
   std::vector<uint16_t>().swap(pixels_);
   color_key_ = false;
+  ++versao_;
 }
 
 void Surface::SetColorKey(int32_t flags, int32_t low, int32_t high) {
@@ -53,9 +55,11 @@ void Surface::BltFast(int32_t x, int32_t y, const Surface& src, const RECT& src_
   if (!Inside(src_rect, src.width_, src.height_)) return;
   // The target rectangle in 64 bits, so that positions near the limits of int32 cannot wrap around.
   const int64_t w = src_rect.Right - src_rect.Left;
-  const int64_t h = src_rect.Bottom - src_rect.Top;
+  int64_t h = src_rect.Bottom - src_rect.Top;
   if (x < 0 || y < 0 || x + w > width_ || y + h > height_) return;
   const bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) != 0 && src.color_key_;
+  if (repetindo_) h = 0;
+  if (h > 0 && w > 0) ++versao_;
   for (int64_t row = 0; row < h; ++row) {
     const uint16_t* s = &src.pixels_[static_cast<size_t>(src_rect.Top + row) * src.width_ + src_rect.Left];
     uint16_t* d = &pixels_[static_cast<size_t>(y + row) * width_ + x];
@@ -79,9 +83,11 @@ void Surface::Blt(const RECT& dst_rect, const Surface& src, const RECT& src_rect
   const int64_t sh = src_rect.Bottom - src_rect.Top;
   if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const int64_t y0 = std::max<int64_t>(dst_rect.Top, 0);
-  const int64_t y1 = std::min<int64_t>(dst_rect.Bottom, height_);
+  int64_t y1 = std::min<int64_t>(dst_rect.Bottom, height_);
   const int64_t x0 = std::max<int64_t>(dst_rect.Left, 0);
   const int64_t x1 = std::min<int64_t>(dst_rect.Right, width_);
+  if (repetindo_) y1 = y0;
+  if (y0 < y1 && x0 < x1) ++versao_;
   for (int64_t y = y0; y < y1; ++y) {
     const int64_t sy = src_rect.Top + (y - dst_rect.Top) * sh / dh;
     const uint16_t* s = &src.pixels_[static_cast<size_t>(sy) * src.width_];
@@ -95,7 +101,11 @@ void Surface::Blt(const RECT& dst_rect, const Surface& src, const RECT& src_rect
 
 void Surface::Flip(Surface* /*target*/, int32_t /*flags*/) {
   if (attached_ == nullptr || attached_->pixels_.size() != pixels_.size()) return;
-  pixels_.swap(attached_->pixels_);
+  if (!repetindo_) {
+    pixels_.swap(attached_->pixels_);
+    ++versao_;
+    ++attached_->versao_;
+  }
   if (presenter_ != nullptr) presenter_->Presented(*this);
 }
 
@@ -106,7 +116,8 @@ void Surface::BltColorFill(const RECT& rect, int32_t color) {
   const int32_t x1 = std::min(rect.Right, width_);
   const int32_t y0 = std::max(rect.Top, 0);
   const int32_t y1 = std::min(rect.Bottom, height_);
-  if (x1 <= x0 || y1 <= y0) return;
+  if (x1 <= x0 || y1 <= y0 || repetindo_) return;
+  ++versao_;
   // A colour whose two bytes are alike (black, white) is a plain byte fill, several times faster than
   // storing pixel by pixel; the whole width is one stretch of memory.
   const bool bytes_iguais = (p & 0xFF) == (p >> 8);
@@ -135,7 +146,7 @@ void Surface::DrawText(int32_t x, int32_t y, std::string_view text, bool /*at_cu
     logged_.cor = fore_color_;
     log_->Drawn(logged_);
   }
-  if (renderer_ != nullptr) renderer_->Draw(*this, x, y, text, font_, fore_color_);
+  if (renderer_ != nullptr && !repetindo_) renderer_->Draw(*this, x, y, text, font_, fore_color_);
 }
 
 }  // namespace vartenos

@@ -83,10 +83,24 @@ class Surface {
   bool Valid() const { return width_ > 0; }
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  uint16_t* Pixels() { return pixels_.data(); }
+  // Handing out a writable pointer counts as a change of the picture.
+  uint16_t* Pixels() {
+    ++versao_;
+    return pixels_.data();
+  }
   const uint16_t* Pixels() const { return pixels_.data(); }
   uint16_t Pixel(int32_t x, int32_t y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-  void SetPixel(int32_t x, int32_t y, uint16_t p) { pixels_[static_cast<size_t>(y) * width_ + x] = p; }
+  void SetPixel(int32_t x, int32_t y, uint16_t p) {
+    ++versao_;
+    pixels_[static_cast<size_t>(y) * width_ + x] = p;
+  }
+  // Goes up with every change of the pixels: an unchanged number means an unchanged picture, which
+  // is far cheaper to see than comparing the pixels.
+  uint64_t Versao() const { return versao_; }
+
+  // While set, drawing leaves the pixels as they are, for a caller that knows they already hold what
+  // it is about to draw: presents and the text log are still reported, as if it had drawn.
+  void Repetir(bool repetir) { repetindo_ = repetir; }
 
   // Source colour key: pixels stored as 0 (every colour whose components are all below the 16-bit
   // format's first step) are skipped by blits that ask for the key.
@@ -123,6 +137,8 @@ class Surface {
   int32_t height_ = 0;
   std::vector<uint16_t> pixels_;
   bool color_key_ = false;
+  uint64_t versao_ = 0;
+  bool repetindo_ = false;
   StdFont font_;
   int32_t fore_color_ = 0;
   TextRenderer* renderer_ = nullptr;

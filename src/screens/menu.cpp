@@ -23,6 +23,18 @@ void Form1::Desenhar_Estrelas_Paradas() {
   }
 }
 
+bool Form1::QuadroDoMenu::Igual(const QuadroDoMenu& o) const {
+  if (!valido || !o.valido || penultimos != o.penultimos || ultimos != o.ultimos || som != o.som ||
+      musica != o.musica || selecionado != o.selecionado || titulo != o.titulo || estrela != o.estrela ||
+      back != o.back || prim != o.prim) {
+    return false;
+  }
+  for (size_t i = 0; i < estrelas.size(); ++i) {
+    if (estrelas[i].X != o.estrelas[i].X || estrelas[i].Y != o.estrelas[i].Y) return false;
+  }
+  return true;
+}
+
 Tela Form1::Menu() {
   // Entering the menu stops any invincibility countdown.
   Timer2.Enabled(false);
@@ -34,8 +46,29 @@ Tela Form1::Menu() {
 
   const RECT titulo{0, 0, 491, 99};
   char numero[16];
+  menu_anterior_.valido = false;
+  QuadroDoMenu agora;
   while (!Iniciar_Jogo) {
     const int32_t inicio = Iniciar_Quadro("Menu");
+    // Any selection outside 1 to 4 lights the last item.
+    const int32_t selecionado = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
+    agora.valido = true;
+    agora.penultimos = Penultimos_Pontos;
+    agora.ultimos = Ultimos_Pontos;
+    agora.som = Som_Ligado;
+    agora.musica = Musica_Ligada;
+    agora.selecionado = selecionado;
+    agora.titulo = Surf_Titulo.Versao();
+    agora.estrela = Surf_Estrela.Versao();
+    agora.back = backbuffer.Versao();
+    agora.prim = primary.Versao();
+    agora.estrelas = Estrelas;
+    // The same inputs over the picture they drew last time: the pixels are already right, so the
+    // frame goes through the motions (texts, present) without touching them.
+    const bool repetir = agora.Igual(menu_anterior_);
+    backbuffer.Repetir(repetir);
+    primary.Repetir(repetir);
+
     Fonte.Name = "Arial";
     Fonte.Bold = true;
     Fonte.Size = 12;
@@ -68,14 +101,17 @@ Tela Form1::Menu() {
     backbuffer.SetFont(Fonte);
     const char* itens[5] = {"Novo jogo", Som_Ligado ? "Som ligado" : "Som desligado",
                             Musica_Ligada ? "Música ligada" : "Música desligada", "Créditos", "Sair"};
-    // Any selection outside 1 to 4 lights the last item.
-    const int32_t selecionado = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
     for (int32_t item = 1; item <= 5; ++item) {
       backbuffer.SetForeColor(item == selecionado ? kVermelho : kBranco);
       backbuffer.DrawText(255, 265 + 25 * (item - 1), itens[item - 1], false);
     }
 
     primary.BltFast(0, 0, backbuffer, Rect_Tela, DDBLTFAST_WAIT);
+    backbuffer.Repetir(false);
+    primary.Repetir(false);
+    agora.back = backbuffer.Versao();
+    agora.prim = primary.Versao();
+    menu_anterior_ = agora;
     Esperar_Quadro(inicio);
     if (pedido_ != Tela::Nenhuma) return pedido_;
   }

@@ -255,6 +255,23 @@ class Form1 : public EventSink, public Presenter {
   // Draws the 270 stars where they stand, without moving them.
   void Desenhar_Estrelas_Paradas();
 
+  // What a menu frame is drawn from. While the player does nothing the menu draws the same picture
+  // forty times a second; a frame whose inputs match the last one's only presents it again.
+  struct QuadroDoMenu {
+    bool valido = false;
+    int32_t penultimos = 0;
+    int32_t ultimos = 0;
+    bool som = false;
+    bool musica = false;
+    int32_t selecionado = 0;
+    uint64_t titulo = 0;
+    uint64_t estrela = 0;
+    uint64_t back = 0;
+    uint64_t prim = 0;
+    std::array<Estrela, 270> estrelas{};
+    bool Igual(const QuadroDoMenu& o) const;
+  };
+
   Platform& platform_;
   std::string data_dir_;
   std::unique_ptr<TextRenderer> texto_;
@@ -268,6 +285,7 @@ class Form1 : public EventSink, public Presenter {
   Presenter* observador_ = nullptr;
   AudioCallLog* registro_audio_ = nullptr;
   TextLog* registro_texto_ = nullptr;
+  QuadroDoMenu menu_anterior_;
 };
 
 }  // namespace vartenos

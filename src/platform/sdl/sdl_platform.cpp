@@ -257,10 +257,15 @@ void SdlPlatform::Present(const Surface& primary) {
   if (primary.Width() == kLargura && primary.Height() == kAltura) {
     // Comparing the picture with the last one costs far less than uploading and presenting it again:
     // the menu, the credits and the pause screen then cost next to nothing.
+    // A surface whose version has not moved since the last present needs no comparing at all.
     const size_t bytes = imagem_.size() * sizeof(uint16_t);
-    mudou = !tem_imagem_ || std::memcmp(imagem_.data(), primary.Pixels(), bytes) != 0;
+    const bool mesma_versao = tem_imagem_ && &primary == origem_imagem_ && primary.Versao() == versao_imagem_;
+    mudou = !mesma_versao && (!tem_imagem_ || std::memcmp(imagem_.data(), primary.Pixels(), bytes) != 0);
     if (mudou) std::memcpy(imagem_.data(), primary.Pixels(), bytes);
+    origem_imagem_ = &primary;
+    versao_imagem_ = primary.Versao();
   } else {
+    origem_imagem_ = nullptr;
     std::fill(imagem_.begin(), imagem_.end(), uint16_t{0});
     for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
       std::memcpy(&imagem_[static_cast<size_t>(y) * kLargura],

@@ -115,6 +115,8 @@ class SdlPlatform final : public Platform {
   // The last picture presented, kept to skip presenting the same picture again.
   std::vector<uint16_t> imagem_;
   bool tem_imagem_ = false;
+  const Surface* origem_imagem_ = nullptr;  // the surface imagem_ was taken from, at this version
+  uint64_t versao_imagem_ = 0;
   bool textura_atual_ = false;  // the texture holds imagem_
   bool mostrada_ = false;       // the window shows imagem_ (nothing uncovered or resized it since)
 
