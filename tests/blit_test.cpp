@@ -150,6 +150,18 @@ TEST(Surface, EveryDrawingMovesTheVersionAndARepeatedFrameLeavesThePixelsButStil
   EXPECT_EQ(c.textos, 1);
 }
 
+TEST(Surface, TheScreensExpansionOfEverySixteenBitColourMatchesTheOneByOneExpansion) {
+  std::vector<uint16_t> todas(65536);
+  for (size_t i = 0; i < todas.size(); ++i) todas[i] = static_cast<uint16_t>(i);
+  std::vector<uint32_t> argb(todas.size());
+  ParaArgb8888(todas.data(), argb.data(), todas.size());
+  for (size_t i = 0; i < todas.size(); ++i) {
+    uint8_t r = 0, g = 0, b = 0;
+    Rgb888(todas[i], r, g, b);
+    ASSERT_EQ(argb[i], 0xFF000000u | (uint32_t{r} << 16) | (uint32_t{g} << 8) | b) << i;
+  }
+}
+
 TEST(Surface, TextIgnoresTheBlitRulesAndIsRecordedWithFontAndColour) {
   struct Registro : TextLog {
     TextoDesenhado ultimo;

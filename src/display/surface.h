@@ -71,6 +71,9 @@ constexpr uint16_t Rgb565(uint8_t r, uint8_t g, uint8_t b) {
 }
 // Expands RGB565 back to 8-bit components (replicating the top bits into the low ones).
 void Rgb888(uint16_t p, uint8_t& r, uint8_t& g, uint8_t& b);
+// The same expansion for a run of pixels, into opaque 32-bit 0xAARRGGBB: what a screen takes without
+// converting again.
+void ParaArgb8888(const uint16_t* de, uint32_t* para, size_t n);
 // A game colour (red + 256 * green + 65536 * blue) as RGB565.
 uint16_t CorParaPixel(int32_t color);
 

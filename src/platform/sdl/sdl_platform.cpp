@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kTitulo = "Vartenos v.1.0.16";
 constexpr int kLargura = 640;
+constexpr uint32_t kPreto = 0xFF000000u;  // opaque black in the texture's 0xAARRGGBB
 constexpr int kAltura = 480;
 constexpr int64_t kMs = 1000000;
 
@@ -39,12 +40,14 @@ int64_t SdlPlatform::AgoraNs() {
   return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-void SdlPlatform::DormirAteNs(int64_t instante) {
+bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   timespec ts{};
   ts.tv_sec = static_cast<time_t>(instante / 1000000000);
   ts.tv_nsec = static_cast<long>(instante % 1000000000);
   while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    if (ate_um_sinal) return false;
   }
+  return true;
 }
 
 SdlPlatform::SdlPlatform() {
@@ -164,15 +167,17 @@ void SdlPlatform::OpenDisplay() {
     CloseDisplay();
     throw FatalError("cannot draw into the window: " + reason);
   }
+  // 32-bit pixels, which every renderer takes as they are: a 16-bit texture would be converted by SDL
+  // at every upload, more slowly than the game expands its pixels itself.
   texture_ =
-      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, kLargura, kAltura);
+      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kLargura, kAltura);
   if (texture_ == nullptr) {
     const std::string reason = SDL_GetError();
     CloseDisplay();
     throw FatalError("cannot create the 640 x 480 picture: " + reason);
   }
   // Start black until the game's first picture.
-  imagem_.assign(static_cast<size_t>(kLargura) * kAltura, 0);
+  imagem_.assign(static_cast<size_t>(kLargura) * kAltura, kPreto);
   tem_imagem_ = false;
   textura_atual_ = false;
   mostrada_ = false;
@@ -253,24 +258,19 @@ bool SdlPlatform::Oculta() const {
 
 void SdlPlatform::Present(const Surface& primary) {
   if (texture_ == nullptr || !primary.Valid()) return;
-  bool mudou = true;
-  if (primary.Width() == kLargura && primary.Height() == kAltura) {
-    // Comparing the picture with the last one costs far less than uploading and presenting it again:
-    // the menu, the credits and the pause screen then cost next to nothing.
-    // A surface whose version has not moved since the last present needs no comparing at all.
-    const size_t bytes = imagem_.size() * sizeof(uint16_t);
-    const bool mesma_versao = tem_imagem_ && &primary == origem_imagem_ && primary.Versao() == versao_imagem_;
-    mudou = !mesma_versao && (!tem_imagem_ || std::memcmp(imagem_.data(), primary.Pixels(), bytes) != 0);
-    if (mudou) std::memcpy(imagem_.data(), primary.Pixels(), bytes);
-    origem_imagem_ = &primary;
-    versao_imagem_ = primary.Versao();
-  } else {
-    origem_imagem_ = nullptr;
-    std::fill(imagem_.begin(), imagem_.end(), uint16_t{0});
+  // Every drawing moves a surface's version: the same surface at the same version is the same
+  // picture, and the menu, the credits and the pause screen then cost next to nothing.
+  const bool mudou = !tem_imagem_ || &primary != origem_imagem_ || primary.Versao() != versao_imagem_;
+  origem_imagem_ = &primary;
+  versao_imagem_ = primary.Versao();
+  if (mudou && primary.Width() == kLargura && primary.Height() == kAltura) {
+    ParaArgb8888(primary.Pixels(), imagem_.data(), imagem_.size());
+  } else if (mudou) {
+    std::fill(imagem_.begin(), imagem_.end(), kPreto);
+    const int largura = std::min(primary.Width(), kLargura);
     for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
-      std::memcpy(&imagem_[static_cast<size_t>(y) * kLargura],
-                  primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
-                  sizeof(uint16_t) * static_cast<size_t>(std::min(primary.Width(), kLargura)));
+      ParaArgb8888(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
+                   &imagem_[static_cast<size_t>(y) * kLargura], static_cast<size_t>(largura));
     }
   }
   tem_imagem_ = true;
@@ -287,7 +287,7 @@ void SdlPlatform::Present(const Surface& primary) {
 void SdlPlatform::Redesenhar() {
   if (renderer_ == nullptr || texture_ == nullptr || Oculta()) return;
   if (!textura_atual_) {
-    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLargura * static_cast<int>(sizeof(uint16_t)));
+    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLargura * static_cast<int>(sizeof(uint32_t)));
     textura_atual_ = true;
   }
   int w = 0, h = 0;
@@ -499,37 +499,27 @@ bool SdlPlatform::EsperarEvento(SDL_Event& ev, int ms) {
 }
 
 void SdlPlatform::WaitUntil(int32_t deadline, EventSink& sink) {
-  // Sleep, not spin: a key wakes the wait early; the wait ends the moment the clock reaches the
-  // deadline (or the next timer tick): most of it in SDL's event wait, whose timeout counts in whole
-  // milliseconds, the last two milliseconds or so in a sleep to the exact instant. Events are handled
-  // at least once per call: by the wait, which looks at the window system as it starts, or at the end
-  // when there was no time to wait (looking before the wait as well would cost a round of system calls
-  // every frame and find nothing new).
-  bool olhou = false;
+  // Sleep, not spin, to the exact instant the clock reaches the deadline, waking on the way only for
+  // the timers' ticks. The window system is read at the end (and before a tick): the game reads its
+  // keys when the next frame starts, so a key seen earlier in the wait would change nothing sooner,
+  // and a look at every wake-up costs a round of system calls for nothing.
+  // Events already in SDL's queue go first; looking there costs no system call.
+  if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) DespacharPendentes(sink);
   while (!sink.Leaving()) {
     const int64_t agora = AgoraNs();
     const int32_t now = static_cast<int32_t>((agora - origem_ns_) / kMs);
     if (now >= deadline) break;
     const int32_t alvo = std::min(deadline, sink.NextTimerDue());
-    if (now >= alvo) {
-      DispararTimers(sink);
+    if (now < alvo) {
+      // A signal (the desktop asking the program to end) cuts the sleep short and is read at once.
+      if (!DormirAteNs(InstanteNs(alvo), true)) DespacharPendentes(sink);
       continue;
     }
-    const int64_t resta = InstanteNs(alvo) - agora;
-    if (resta > 3 * kMs) {
-      SDL_Event ev;
-      if (EsperarEvento(ev, static_cast<int>((resta - 2 * kMs) / kMs))) {
-        Despachar(ev, sink);
-        DespacharPendentes(sink);
-      }
-    } else {
-      DormirAteNs(InstanteNs(alvo));
-      DespacharPendentes(sink);
-    }
-    olhou = true;
+    // A timer is due: whatever came in before its tick is handled first.
+    DespacharPendentes(sink);
     DispararTimers(sink);
   }
-  if (!olhou) DoEvents(sink);
+  DoEvents(sink);
 }
 
 void SdlPlatform::WaitAnyEvent(EventSink& sink) {

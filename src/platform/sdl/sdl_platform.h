@@ -96,7 +96,8 @@ class SdlPlatform final : public Platform {
   int64_t origem_ns_ = 0;
   static int64_t AgoraNs();
   int64_t InstanteNs(int32_t ms) const { return origem_ns_ + static_cast<int64_t>(ms) * 1000000; }
-  static void DormirAteNs(int64_t instante);
+  // False if a signal woke it first (only when asked to stop for one).
+  static bool DormirAteNs(int64_t instante, bool ate_um_sinal = false);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -113,9 +114,9 @@ class SdlPlatform final : public Platform {
   char digito_calado_ = 0;
 
   // The last picture presented, kept to skip presenting the same picture again.
-  std::vector<uint16_t> imagem_;
+  std::vector<uint32_t> imagem_;  // in the texture's format
   bool tem_imagem_ = false;
-  const Surface* origem_imagem_ = nullptr;  // the surface imagem_ was taken from, at this version
+  const Surface* origem_imagem_ = nullptr;  // the surface imagem_ was made from, at this version
   uint64_t versao_imagem_ = 0;
   bool textura_atual_ = false;  // the texture holds imagem_
   bool mostrada_ = false;       // the window shows imagem_ (nothing uncovered or resized it since)
