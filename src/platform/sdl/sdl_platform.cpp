@@ -20,8 +20,8 @@ namespace {
 
 constexpr const char* kTitulo = "Vartenos v.1.0.16";
 constexpr int kLargura = 640;
-constexpr uint32_t kPreto = 0xFF000000u;  // opaque black in the texture's 0xAARRGGBB
 constexpr int kAltura = 480;
+constexpr uint32_t kPreto = 0xFF000000u;  // opaque black in the texture's 0xAARRGGBB
 constexpr int64_t kMs = 1000000;
 
 bool VariavelLigada(const char* name) {
@@ -506,8 +506,8 @@ void SdlPlatform::WaitUntil(int32_t deadline, EventSink& sink) {
   // Sleep, not spin, to the exact instant the clock reaches the deadline, waking on the way only for
   // the timers' ticks. The window system is read at the end (and before a tick): the game reads its
   // keys when the next frame starts, so a key seen earlier in the wait would change nothing sooner,
-  // and a look at every wake-up costs a round of system calls for nothing.
-  // Events already in SDL's queue go first; looking there costs no system call.
+  // and a look at every wake-up costs a round of system calls for nothing. Events already in SDL's
+  // queue go first: looking there costs no system call.
   if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) DespacharPendentes(sink);
   while (!sink.Leaving()) {
     const int64_t agora = AgoraNs();
