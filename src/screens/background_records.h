@@ -10,6 +10,7 @@ struct Estrela {
   float Y = 0;  // row, grows by Velocidade each frame
   bool Ativo = false;
   float Velocidade = 0;  // pixels per frame, in [0, 2)
+  bool operator==(const Estrela&) const = default;
 };
 
 struct Galaxia {

@@ -23,18 +23,6 @@ void Form1::Desenhar_Estrelas_Paradas() {
   }
 }
 
-bool Form1::QuadroDoMenu::Igual(const QuadroDoMenu& o) const {
-  if (!valido || !o.valido || penultimos != o.penultimos || ultimos != o.ultimos || som != o.som ||
-      musica != o.musica || selecionado != o.selecionado || titulo != o.titulo || estrela != o.estrela ||
-      back != o.back || prim != o.prim) {
-    return false;
-  }
-  for (size_t i = 0; i < estrelas.size(); ++i) {
-    if (estrelas[i].X != o.estrelas[i].X || estrelas[i].Y != o.estrelas[i].Y) return false;
-  }
-  return true;
-}
-
 Tela Form1::Menu() {
   // Entering the menu stops any invincibility countdown.
   Timer2.Enabled(false);
@@ -52,20 +40,13 @@ Tela Form1::Menu() {
     const int32_t inicio = Iniciar_Quadro("Menu");
     // Any selection outside 1 to 4 lights the last item.
     const int32_t selecionado = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
-    agora.valido = true;
-    agora.penultimos = Penultimos_Pontos;
-    agora.ultimos = Ultimos_Pontos;
-    agora.som = Som_Ligado;
-    agora.musica = Musica_Ligada;
-    agora.selecionado = selecionado;
-    agora.titulo = Surf_Titulo.Versao();
-    agora.estrela = Surf_Estrela.Versao();
-    agora.back = backbuffer.Versao();
-    agora.prim = primary.Versao();
-    agora.estrelas = Estrelas;
+    agora = QuadroDoMenu{
+        true,        Penultimos_Pontos,    Ultimos_Pontos,        Som_Ligado,          Musica_Ligada,
+        selecionado, Surf_Titulo.Versao(), Surf_Estrela.Versao(), backbuffer.Versao(), primary.Versao(),
+        Estrelas};
     // The same inputs over the picture they drew last time: the pixels are already right, so the
     // frame goes through the motions (texts, present) without touching them.
-    const bool repetir = agora.Igual(menu_anterior_);
+    const bool repetir = menu_anterior_.valido && agora == menu_anterior_;
     backbuffer.Repetir(repetir);
     primary.Repetir(repetir);
 

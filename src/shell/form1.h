@@ -269,7 +269,7 @@ class Form1 : public EventSink, public Presenter {
     uint64_t back = 0;
     uint64_t prim = 0;
     std::array<Estrela, 270> estrelas{};
-    bool Igual(const QuadroDoMenu& o) const;
+    bool operator==(const QuadroDoMenu&) const = default;
   };
 
   Platform& platform_;
