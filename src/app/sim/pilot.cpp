@@ -183,8 +183,16 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
       tr.vx = (x - tr.x0) / tr.idade;
       tr.vy = (y - tr.y0) / tr.idade;
     } else {
-      tr.vx = (x - tr.x) / (tr.sumido + 1);
-      tr.vy = (y - tr.y) / (tr.sumido + 1);
+      const double vx = (x - tr.x) / (tr.sumido + 1), vy = (y - tr.y) / (tr.sumido + 1);
+      // A steady turn of the heading is a curve; a heading that flips is a sway, not a curve.
+      if (tr.visto >= 2 && std::hypot(vx, vy) > 2 && std::hypot(tr.vx, tr.vy) > 2) {
+        const double giro = std::atan2(tr.vx * vy - tr.vy * vx, tr.vx * vx + tr.vy * vy);
+        tr.giro = std::abs(giro) <= 0.3 ? 0.5 * tr.giro + 0.5 * giro : 0;
+      } else {
+        tr.giro = 0;
+      }
+      tr.vx = vx;
+      tr.vy = vy;
       const double a = tr.visto == 1 ? 1.0 : 0.12;
       tr.vxs += (tr.vx - tr.vxs) * a;
       tr.vys += (tr.vy - tr.vys) * (tr.visto == 1 ? 1.0 : 0.3);
@@ -220,39 +228,75 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
   }
 }
 
-// Where an enemy will be in `t` frames, and how far off that guess may be: it goes on along its drift,
-// and a swaying one may be anywhere in its swing.
-void Piloto::Prever(const Trilha& e, int t, double& x, double& y, double& folga) const {
-  const double curto = std::min(t, 6);
-  x = e.x + e.vx * curto + e.vxs * (t - curto);
-  y = e.y + e.vy * curto + e.vys * (t - curto);
-  folga = 3 + std::min(e.amp, 30.0) * std::min(1.0, t / 10.0) + 0.25 * t;
+// Where an enemy will be: one flying a curve goes on turning as it did; any other goes on along its
+// drift, and a swaying one may be anywhere in its swing.
+void Piloto::Prever(const Trilha& e, Rumo& r) const {
+  double x = e.x, y = e.y, vx = e.vx, vy = e.vy;
+  const double c = std::cos(e.giro), s = std::sin(e.giro);
+  r.x[0] = x;
+  r.y[0] = y;
+  r.folga[0] = 3;
+  for (int t = 1; t <= kHorizonte; ++t) {
+    if (e.giro != 0) {
+      const double nx = vx * c - vy * s;
+      vy = vx * s + vy * c;
+      vx = nx;
+    } else if (t > 6) {
+      vx = e.vxs;
+      vy = e.vys;
+    }
+    x += vx;
+    y += vy;
+    const size_t i = static_cast<size_t>(t);
+    r.x[i] = x;
+    r.y[i] = y;
+    r.folga[i] = e.giro != 0 ? 3 + 0.4 * t : 3 + std::min(e.amp, 30.0) * std::min(1.0, t / 10.0) + 0.25 * t;
+  }
+}
+
+// How much enemy traffic a ship's box at (x, y) lies in.
+double Piloto::Rastro(double x, double y) const {
+  constexpr int kColunas = 640 / kCelula;
+  double soma = 0;
+  const int cx0 = static_cast<int>(x) / kCelula, cy0 = static_cast<int>(y) / kCelula;
+  for (int cy = cy0; cy <= cy0 + 4 && cy < 480 / kCelula; ++cy)
+    for (int cx = cx0; cx <= cx0 + 3 && cx < kColunas; ++cx)
+      soma += rastro_[static_cast<size_t>(cy * kColunas + cx)];
+  return soma;
 }
 
 // What the pilot foresees for the look-ahead: at each frame, the boxes it must not touch (every shot
 // and enemy that can come within the ship's reach by then, widened by how unsure the guess is).
+void Piloto::Guardar(int t, double x, double y, double l, double a, double folga) {
+  const size_t k = static_cast<size_t>(t);
+  const double alcance = velocidade_ * t + 60;
+  if (x + l + folga < nave_x_ - alcance || x - folga > nave_x_ + kNaveL + alcance ||
+      y + a + folga < nave_y_ - alcance || y - folga > nave_y_ + kNaveA + alcance ||
+      n_ameacas_[k] >= kMaxAmeacas)
+    return;
+  ameacas_[k][n_ameacas_[k]++] = {x - folga, y - folga, x + l + folga, y + a + folga};
+}
+
 void Piloto::Prever_Ameacas() {
+  // Hits cannot happen while the ship is protected.
   const int protegido = invencivel_ >= 2 ? (invencivel_ - 1) * 40 : 0;
-  for (int t = 1; t <= kHorizonte; ++t) {
-    size_t& n = n_ameacas_[static_cast<size_t>(t)];
-    n = 0;
-    if (t <= protegido) continue;  // hits cannot happen then
-    const double alcance = velocidade_ * t + 60;
-    auto guardar = [&](double x, double y, double l, double a, double folga) {
-      if (x + l + folga < nave_x_ - alcance || x - folga > nave_x_ + kNaveL + alcance ||
-          y + a + folga < nave_y_ - alcance || y - folga > nave_y_ + kNaveA + alcance || n >= kMaxAmeacas)
-        return;
-      ameacas_[static_cast<size_t>(t)][n++] = {x - folga, y - folga, x + l + folga, y + a + folga};
-    };
+  n_ameacas_.fill(0);
+  for (int t = protegido + 1; t <= kHorizonte; ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
       const Trilha& s = tiros_[i];
-      guardar(s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, s.visto >= 2 ? 2 : 4);
+      Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, s.visto >= 2 ? 2 : 4);
     }
-    for (size_t i = 0; i < n_inimigos_; ++i) {
-      double ex, ey, folga;
-      Prever(inimigos_[i], t, ex, ey, folga);
-      guardar(ex, ey, kInimigoL, kInimigoA, folga);
+  }
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    Trilha& e = inimigos_[i];
+    Prever(e, rumo_);
+    for (int t = protegido + 1; t <= kHorizonte; ++t) {
+      const size_t k = static_cast<size_t>(t);
+      Guardar(t, rumo_.x[k], rumo_.y[k], kInimigoL, kInimigoA, rumo_.folga[k]);
     }
+    e.fx = rumo_.x[kHorizonte];
+    e.fy = rumo_.y[kHorizonte];
+    e.ffolga = rumo_.folga[kHorizonte];
   }
 }
 
@@ -283,12 +327,13 @@ double Piloto::Avaliar(const Plano& plano) const {
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];
     if (e.vys < 0.3 || invencivel_ >= 3) continue;
-    double ex, ey, folga;
-    Prever(e, kHorizonte, ex, ey, folga);
+    const double ex = e.fx, ey = e.fy, folga = e.ffolga;
     const double chegada = (y - (ey + kInimigoA)) / e.vys;
     if (chegada < 0 || x + kNaveL < ex - folga - 10 || x > ex + kInimigoL + folga + 10) continue;
     custo += 400 * std::exp(-chegada / 30);
   }
+  // Off the paths enemies keep flying.
+  custo += 4 * (Rastro(x_perto, y) + Rastro(x, y));
   // Lining up: the main laser leaves from the ship's middle.
   if (alvo_x_ >= 0) custo += std::abs(x_perto + 15 - alvo_x_) + std::abs(x + 15 - alvo_x_);
   // An extra in reach is worth a detour: the ship waits under it as it falls.
@@ -356,6 +401,14 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   (void)antes_y;
   Seguir(tiros_.data(), n_tiros_, cena_.tiros.data(), cena_.n_tiros, 9, true);
   Seguir(inimigos_.data(), n_inimigos_, cena_.inimigos.data(), cena_.n_inimigos, 26, false);
+  constexpr int kColunas = 640 / kCelula;
+  for (float& v : rastro_) v *= 0.985f;
+  for (size_t i = 0; i < cena_.n_inimigos; ++i) {
+    const Visto& e = cena_.inimigos[i];
+    for (int cy = e.y / kCelula; cy <= (e.y + 23) / kCelula; ++cy)
+      for (int cx = e.x / kCelula; cx <= (e.x + 37) / kCelula; ++cx)
+        rastro_[static_cast<size_t>(cy * kColunas + cx)] += 0.05f;
+  }
 
   // The target: the enemy whose column the ship reaches soonest, the lowest first, where the enemy
   // will be when a shot gets there.
@@ -392,6 +445,14 @@ std::string Piloto::Depurar(int ativos, int tiros) const {
     if (std::getenv("DBG_BOT")[0] == '2' || (std::abs(e.x - nave_x_) < 80 && std::abs(e.y - nave_y_) < 80)) {
       std::snprintf(b, sizeof b, " [e %.0f,%.0f v %.1f,%.1f vs %.1f,%.1f amp %.0f s%d]", e.x, e.y, e.vx, e.vy,
                     e.vxs, e.vys, e.amp, e.sumido);
+      out += b;
+    }
+  }
+  for (size_t i = 0; i < n_tiros_; ++i) {
+    const Trilha& e = tiros_[i];
+    if (std::abs(e.x - nave_x_) < 60 && std::abs(e.y - nave_y_) < 60) {
+      std::snprintf(b, sizeof b, " [t %.0f,%.0f v %.2f,%.2f n%d s%d]", e.x, e.y, e.vx, e.vy, e.visto,
+                    e.sumido);
       out += b;
     }
   }

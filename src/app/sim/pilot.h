@@ -38,10 +38,12 @@ class Piloto {
     double vx = 0, vy = 0;    // pixels per frame
     double vxs = 0, vys = 0;  // the motion smoothed over the last second: where a swaying enemy drifts
     double cx = 0, amp = 0;   // the middle of its sway and how far it swings from it
-    double x0 = 0, y0 = 0;    // first seen, for a shot's exact line
-    int32_t visto = 0;        // frames seen
-    int32_t idade = 0;        // frames since first seen
-    int32_t sumido = 0;       // frames since last seen
+    double giro = 0;          // radians its heading turns each frame, for one flying a curve
+    double fx = 0, fy = 0, ffolga = 0;  // where it will be at the end of the look-ahead
+    double x0 = 0, y0 = 0;              // first seen, for a shot's exact line
+    int32_t visto = 0;                  // frames seen
+    int32_t idade = 0;                  // frames since first seen
+    int32_t sumido = 0;                 // frames since last seen
   };
   // A way to fly the look-ahead: arrows (dx, dy: -1, 0, 1) held for `quadros` frames, then others.
   struct Plano {
@@ -60,6 +62,7 @@ class Piloto {
   void NoJogo(HeadlessPlatform& p, int32_t agora);
   void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
   void Prever_Ameacas();
+  void Guardar(int t, double x, double y, double l, double a, double folga);
   double Avaliar(const Plano& plano) const;
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
@@ -83,7 +86,17 @@ class Piloto {
   double velocidade_ = 3;
   int8_t dx_ = 0, dy_ = 0;  // the arrows held since the last decision
 
-  void Prever(const Trilha& e, int t, double& x, double& y, double& folga) const;
+  // Where an enemy will be in 1 to kHorizonte frames (index t), and how far off the guess may be.
+  struct Rumo {
+    std::array<double, kHorizonte + 1> x, y, folga;
+  };
+  void Prever(const Trilha& e, Rumo& r) const;
+  double Rastro(double x, double y) const;
+
+  // Where enemies have been of late, in cells of 8 x 8 pixels: the paths they fly again.
+  static constexpr int kCelula = 8;
+  std::array<float, (640 / kCelula) * (480 / kCelula)> rastro_{};
+  Rumo rumo_;
 
   std::array<std::array<Caixa, kMaxAmeacas>, kHorizonte + 1> ameacas_{};
   std::array<size_t, kHorizonte + 1> n_ameacas_{};
