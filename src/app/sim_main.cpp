@@ -22,6 +22,7 @@
 #include "sim/monkey.h"
 #include "sim/pilot.h"
 #include "sim/record.h"
+#include "sim/replay_check.h"
 #include "sim/trace.h"
 
 namespace vartenos::sim {
@@ -76,10 +77,7 @@ class Observador : public Presenter {
   }
 
   // Replays check every present's state against the recording.
-  void Conferir(PlataformaReproducao* reproducao, EstadoDoQuadro* estado) {
-    reproducao_ = reproducao;
-    estado_ = estado;
-  }
+  void Conferir(ConferenciaDaGravacao* conferencia) { conferencia_ = conferencia; }
   void Macaquear(Macaco* macaco, HeadlessPlatform* plataforma) {
     macaco_ = macaco;
     plataforma_ = plataforma;
@@ -131,37 +129,12 @@ class Observador : public Presenter {
       }
     }
     const int64_t n = n_++;
-    if (reproducao_ != nullptr) Comparar(n);
+    if (conferencia_ != nullptr) conferencia_->Comparar(n);
     coletor_.Limpar();
     anterior_us_ = TempoDeProcessadorUs();
   }
 
   int64_t Presents() const { return n_; }
-
- private:
-  void Comparar(int64_t n) {
-    const uint64_t h = estado_->Calcular(n);
-    const Registro& r = reproducao_->Quadro(n);
-    for (const auto& [nome, hash] : r.campos) {
-      auto it =
-          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
-      if (it == gravados_.end()) {
-        gravados_.emplace_back(nome, hash);
-      } else {
-        it->second = hash;
-      }
-    }
-    if (h == r.hash) return;
-    std::string campos;
-    for (const auto& [nome, hash] : estado_->Hash().Campos()) {
-      auto it =
-          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
-      if (it == gravados_.end() || it->second != hash) campos += (campos.empty() ? "" : ", ") + nome;
-    }
-    if (campos.empty()) campos = "none by itself (the recorded state hash itself differs)";
-    throw DesvioDaGravacao(n, "present " + std::to_string(n) + " (line " + std::to_string(r.linha) +
-                                  "): the state differs from the recording; fields that differ: " + campos);
-  }
 
  public:
   long RssInicio() const { return rss_inicio_; }
@@ -177,9 +150,7 @@ class Observador : public Presenter {
   std::map<int64_t, std::string> pngs_;
   bool stats_;
   std::string linha_;
-  PlataformaReproducao* reproducao_ = nullptr;
-  EstadoDoQuadro* estado_ = nullptr;
-  std::vector<std::pair<std::string, uint64_t>> gravados_;
+  ConferenciaDaGravacao* conferencia_ = nullptr;
   Macaco* macaco_ = nullptr;
   Piloto* piloto_ = nullptr;
   Placar* placar_ = nullptr;
@@ -203,37 +174,18 @@ int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace
     return 2;
   }
   // The replay needs the data the session loaded, byte for byte.
-  std::vector<ArquivoDeDados> dados;
-  if (!ResumirDados(data_dir, dados, error)) {
-    std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
+  if (const std::string problema = ConferirDados(g, path, data_dir); !problema.empty()) {
+    std::fprintf(stderr, "vartenos-sim: %s\n", problema.c_str());
     return 2;
   }
-  std::vector<std::string> diferentes;
-  for (const ArquivoDeDados& gravado : g.dados) {
-    auto it = std::find_if(dados.begin(), dados.end(), [&](const auto& d) { return d.nome == gravado.nome; });
-    if (it == dados.end() || it->tamanho != gravado.tamanho || it->hash != gravado.hash)
-      diferentes.push_back(gravado.nome + (it == dados.end() ? " (missing)" : ""));
-  }
-  for (const ArquivoDeDados& d : dados) {
-    if (std::none_of(g.dados.begin(), g.dados.end(), [&](const auto& x) { return x.nome == d.nome; }))
-      diferentes.push_back(d.nome + " (not in the recording)");
-  }
-  if (!diferentes.empty()) {
-    std::string lista;
-    for (size_t i = 0; i < diferentes.size() && i < 4; ++i) lista += (i == 0 ? "" : ", ") + diferentes[i];
-    if (diferentes.size() > 4) lista += " and " + std::to_string(diferentes.size() - 4) + " more";
-    std::fprintf(stderr, "vartenos-sim: %s: recorded with other data than %s: %s\n", path.c_str(),
-                 data_dir.c_str(), lista.c_str());
-    return 2;
-  }
-
   EntradasDoQuadro entradas;
   PlataformaReproducao platform(g, entradas);
   Form1 form(platform, data_dir, CriarRasterizador());
   Coletor coletor;
   Observador observador(form, coletor, trace, estrelas, std::move(pngs), false);
   EstadoDoQuadro estado(form, coletor, entradas);
-  observador.Conferir(&platform, &estado);
+  ConferenciaDaGravacao conferencia(platform, estado);
+  observador.Conferir(&conferencia);
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);

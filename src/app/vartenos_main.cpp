@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/data_dir.h"
+#include "app/watch_replay.h"
 #include "display/font_ttf.h"
 #include "platform/fatal_error.h"
 #include "platform/sdl/sdl_platform.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char* kUso =
     "Usage: vartenos [/sa] [/sp] [/extras]\n"
+    "       vartenos --replay FILE\n"
     "       vartenos --version | --help\n"
     "\n"
     "Vartenos, a vertical space shooter.\n"
@@ -45,6 +47,8 @@ constexpr const char* kUso =
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A recorded session (VARTENOS_RECORD, or vartenos-sim --record) shown in the window.
+  if (argc == 3 && std::strcmp(argv[1], "--replay") == 0) return vartenos::AssistirGravacao(argv[2], argv[0]);
   switch (vartenos::LerPedido(argc, argv)) {
     case vartenos::PedidoDeLinha::Versao:
       std::fputs("vartenos " VARTENOS_VERSION "\n", stdout);
