@@ -44,6 +44,15 @@ constexpr const char* kUso =
     "\n"
     "Full screen or window and the window's size are kept in $XDG_CONFIG_HOME/vartenos/settings.conf.\n";
 
+// A failure the game cannot start from: on standard error, and in a message box for a player who
+// started the game from a launcher. The exit status.
+int Falhar(const std::string& texto) {
+  std::fprintf(stderr, "vartenos: %s\n", texto.c_str());
+  std::fflush(stderr);
+  vartenos::SdlPlatform::MostrarFalha("Vartenos", texto);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,10 +73,7 @@ int main(int argc, char** argv) {
   try {
     std::string tried;
     const std::string data_dir = vartenos::EncontrarPastaDados(argc > 0 ? argv[0] : nullptr, tried);
-    if (data_dir.empty()) {
-      std::fprintf(stderr, "vartenos: cannot find the data directory (tried: %s)\n", tried.c_str());
-      return 1;
-    }
+    if (data_dir.empty()) return Falhar("cannot find the data directory (tried: " + tried + ")");
     vartenos::SdlPlatform platform;
     platform.DefinirIcone(data_dir + "Icone.bmp");
     // Closing the window ends the process at once, as Form_Unload's last step says.
@@ -80,9 +86,8 @@ int main(int argc, char** argv) {
     if (sessao) sessao->Ligar(form);
     form.Executar(command_line);
   } catch (const std::exception& e) {
-    // FatalError and anything else: one line naming the problem.
-    std::fprintf(stderr, "vartenos: %s\n", e.what());
-    return 1;
+    // FatalError (a missing or damaged data file, no display) and anything else: the problem named.
+    return Falhar(e.what());
   }
   return 0;
 }
