@@ -100,6 +100,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::sort(pecas.begin(), pecas.end());
+  fs::create_directories(argv[2], ec);
   for (const std::string& peca : pecas) {
     const std::string nome = fs::path(peca).stem().string();
     const std::string saida = (fs::path(argv[2]) / (nome + ".wav")).string();
