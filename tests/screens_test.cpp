@@ -50,6 +50,25 @@ TEST(Telas, TheIntroFadesThreeLinesThenZoomsAndEscSkipsTheLines) {
   EXPECT_EQ(Quantas(esc, "Abertura"), 40u);  // frames 0 to 975 ms; Esc at 1000 ends the line
 }
 
+TEST(Telas, CreditsCloseOnAnEscTypedInTheSameFrameAsTheSpaceThatOpensThem) {
+  // Up twice selects "Créditos"; the Space opens them inside the menu's frame wait.
+  const std::string creditos = "100 down 38\n120 up 38\n200 down 38\n220 up 38\n500 down 32\n500 press 32\n";
+  struct Caso {
+    const char* esc;
+    std::vector<std::string> telas;
+  };
+  const Caso casos[] = {
+      {"510 press 27\n", {"\"Menu\"", "\"Creditos\"", "\"Menu\""}},   // same 25 ms frame
+      {"1500 press 27\n", {"\"Menu\"", "\"Creditos\"", "\"Menu\""}},  // a second later
+      {"", {"\"Menu\"", "\"Creditos\""}},
+  };
+  for (const Caso& c : casos) {
+    const Execucao e = RodarSim("--args \"/sa /sp\" --until 3000", creditos + c.esc);
+    ASSERT_EQ(e.status, 0) << e.erros;
+    EXPECT_EQ(Telas(e), c.telas) << c.esc;
+  }
+}
+
 std::vector<uint8_t> Fase(const std::vector<Entrada_Formacao>& entradas) {
   Fase_Formacoes f{};
   for (size_t i = 0; i < entradas.size(); ++i) f[i] = entradas[i];
