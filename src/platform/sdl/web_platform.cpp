@@ -9,15 +9,21 @@ namespace vartenos {
 
 bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   (void)ate_um_sinal;  // no signals reach a page
-  // The browser wakes a page at whole milliseconds, and a little late: the wait is rounded up, so it
-  // never ends before the instant, and repeated until the instant has passed. A frame that waits until
-  // its deadline (not for a fixed time after presenting, which itself yields for a few milliseconds)
-  // keeps 40 frames a second.
+  // The browser wakes a page at whole milliseconds, a little late: the wait sleeps the whole
+  // milliseconds left and waits out the last fraction of one without sleeping, so it ends at the
+  // instant. A frame that waits until its deadline (not for a fixed time after presenting, which itself
+  // yields for a few milliseconds) keeps 40 frames a second.
   constexpr int64_t kMs = 1000000;
   for (;;) {
     const int64_t falta = instante - AgoraNs();
     if (falta <= 0) return true;
-    emscripten_sleep(static_cast<unsigned>((falta + kMs - 1) / kMs));
+    if (falta >= kMs) {
+      emscripten_sleep(static_cast<unsigned>(falta / kMs));
+    } else {
+      while (AgoraNs() < instante) {
+      }
+      return true;
+    }
   }
 }
 
