@@ -99,5 +99,33 @@ TEST(NoXvfb, TheWindowsClassIsTheOneTheLauncherNames) {
   fs::remove_all(cfg);
 }
 
+// A pilot's recording shown in the window plays to its end, present for present; the same recording with
+// a phase file changed is refused in a message box, not played on wrongly.
+TEST(NoXvfb, ARecordingShowsInTheWindowAndOneMadeWithOtherDataIsRefused) {
+  if (!TemXvfb()) GTEST_SKIP() << "Xvfb (xvfb-run, xauth), xdotool or xwininfo is not installed";
+  const std::string pasta = PastaTemporaria();
+  const std::string rec = pasta + "/p.rec";
+  const Execucao gravada = RodarSim("--args '/sa /sp' --bot 3 --until 4000 --record " + rec, "", false);
+  ASSERT_EQ(gravada.status, 0) << gravada.erros;
+  const std::string outros = PastaDadosCom({{"Fase1.FAS", std::vector<uint8_t>(8800, 0)}});
+  const Saida s =
+      NoXvfb("export XDG_CONFIG_HOME=" + pasta + " VARTENOS_WINDOWED=1\n" + VARTENOS_GAME " --replay " + rec +
+             "; echo status=$?\n" + "VARTENOS_DATA=" + outros + " " VARTENOS_GAME " --replay " + rec + " 2>" +
+             pasta +
+             "/erros & jogo=$!\n"
+             "for i in $(seq 100); do\n"
+             "  caixa=$(xwininfo -root -tree | sed -n 's/^ *\\(0x[0-9a-f]*\\) \"Vartenos\".*/\\1/p')\n"
+             "  [ -n \"$caixa\" ] && break; sleep 0.1\n"
+             "done\n"
+             "[ -n \"$caixa\" ] && xdotool windowfocus --sync $caixa && xdotool key Return\n"
+             "wait $jogo; echo status=$?; cat " +
+             pasta + "/erros\n");
+  EXPECT_NE(s.out.find("replayed 161 presents\nstatus=0\n"), std::string::npos) << s.out;
+  EXPECT_NE(s.out.find("status=2\nvartenos: " + rec + ": recorded with other data than"), std::string::npos)
+      << s.out;
+  fs::remove_all(pasta);
+  fs::remove_all(outros);
+}
+
 }  // namespace
 }  // namespace vartenos::testes

@@ -35,7 +35,11 @@ class Conferente : public Presenter {
 // Said on standard error and in a message box: a viewer started from a launcher sees it too.
 int Recusar(SdlPlatform* janela, const std::string& texto, int status) {
   std::fprintf(stderr, "vartenos: %s\n", texto.c_str());
-  if (janela != nullptr) janela->MessageBox("Vartenos", texto);
+  if (janela != nullptr) {
+    janela->MessageBox("Vartenos", texto);
+  } else {
+    SdlPlatform::MostrarFalha("Vartenos", texto);
+  }
   return status;
 }
 

@@ -300,7 +300,7 @@ void Piloto::Prever_Ameacas() {
   }
 }
 
-double Piloto::Avaliar(const Plano& plano) const {
+double Piloto::Avaliar(const Plano& plano, double limite) const {
   double x = nave_x_, y = nave_y_, custo = 0, x_perto = nave_x_;
   bool apanha = false;
   for (int t = 1; t <= kHorizonte; ++t) {
@@ -309,6 +309,8 @@ double Piloto::Avaliar(const Plano& plano) const {
     x = std::clamp(x + dx * velocidade_, 0.0, kNaveMaxX);
     y = std::clamp(y + dy * velocidade_, 0.0, kNaveMaxY);
     if (t == 12) x_perto = x;
+    // A plan already worse than the best so far is dropped (nothing below takes off more than 200).
+    if (custo - 200 > limite) return custo;
     const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
     const auto& lista = ameacas_[static_cast<size_t>(t)];
     for (size_t i = 0; i < n_ameacas_[static_cast<size_t>(t)]; ++i) {
@@ -366,7 +368,7 @@ void Piloto::Escolher(HeadlessPlatform& p, int32_t agora) {
           for (int8_t dy2 = -1; dy2 <= 1; ++dy2) {
             const Plano plano{dx, dy, quadros, dx2, dy2};
             // A small nudge towards the keys already held keeps the ship from dithering.
-            const double c = Avaliar(plano) + ((dx == dx_ && dy == dy_) ? 0 : 2);
+            const double c = Avaliar(plano, menor) + ((dx == dx_ && dy == dy_) ? 0 : 2);
             if (c < menor) {
               menor = c;
               melhor = plano;
@@ -465,6 +467,7 @@ void Placar::Observar(const Form1& form, int32_t agora) {
   if (tela == "Main" && f >= 1 && f <= 5) {
     Fase& fase = fases_[static_cast<size_t>(f - 1)];
     if (fase.inicio_ms < 0) fase.inicio_ms = agora;
+    fase.ultimo_ms = agora;
     if (!em_jogo_) {
       vidas_ = form.Vidas;
       em_jogo_ = true;
@@ -501,13 +504,14 @@ std::string Placar::Json(uint32_t semente) const {
   std::snprintf(buf, sizeof buf,
                 "{\"seed\":%u,\"phases_cleared\":%d,\"reached_closing\":%s,\"score\":%d,\"lives_left\":%g,"
                 "\"per_phase\":[",
-                semente, fases_completas_, final_ ? "true" : "false", pontos_, static_cast<double>(vidas_));
+                semente, fases_completas_, final_ ? "true" : "false", pontos_,
+                std::max(0.0, static_cast<double>(vidas_)));
   std::string out = buf;
   bool primeira = true;
   for (size_t i = 0; i < fases_.size(); ++i) {
     const Fase& f = fases_[i];
     if (f.inicio_ms < 0) continue;
-    const double segundos = ((f.fim_ms >= 0 ? f.fim_ms : f.inicio_ms) - f.inicio_ms) / 1000.0;
+    const double segundos = ((f.fim_ms >= 0 ? f.fim_ms : f.ultimo_ms) - f.inicio_ms) / 1000.0;
     std::snprintf(buf, sizeof buf,
                   "%s{\"phase\":%zu,\"cleared\":%s,\"seconds\":%.1f,\"lives_lost\":%d,\"extras\":%d,"
                   "\"enemies_destroyed\":%d}",

@@ -63,7 +63,9 @@ class Piloto {
   void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
   void Prever_Ameacas();
   void Guardar(int t, double x, double y, double l, double a, double folga);
-  double Avaliar(const Plano& plano) const;
+  // The cost of flying `plano`: a hit foreseen, near misses, and how well it lines up, picks up and
+  // keeps its place. Stops counting once it passes `limite`.
+  double Avaliar(const Plano& plano, double limite) const;
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
   void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
@@ -117,7 +119,8 @@ class Placar {
  public:
   struct Fase {
     int32_t inicio_ms = -1;
-    int32_t fim_ms = -1;
+    int32_t ultimo_ms = -1;  // the last frame of play seen in the phase
+    int32_t fim_ms = -1;     // the phase-complete screen
     int32_t vidas_perdidas = 0;
     int32_t extras = 0;
     int32_t inimigos_destruidos = 0;
