@@ -150,6 +150,26 @@ void Piloto::NoMenu(HeadlessPlatform& p, int32_t agora) {
   proxima_ = agora + Entre(300, 500);
 }
 
+// An enemy's last 24 sightings across: the line they drift along and how far they swing about it. A
+// swaying enemy is aimed at in the middle of its swing, where its box always is.
+void Piloto::Balanco(Trilha& tr, double x) {
+  tr.hx[tr.ih] = static_cast<int16_t>(x);
+  tr.ih = static_cast<uint8_t>((tr.ih + 1) % tr.hx.size());
+  if (tr.nh < tr.hx.size()) ++tr.nh;
+  const size_t n = tr.nh;
+  const size_t primeiro = (tr.ih + tr.hx.size() - n) % tr.hx.size();
+  double media = 0;
+  for (size_t k = 0; k < n; ++k) media += tr.hx[(primeiro + k) % tr.hx.size()];
+  media /= static_cast<double>(n);
+  tr.vxs = n >= 8 ? (x - tr.hx[primeiro]) / static_cast<double>(n - 1) : tr.vx;
+  const double meio = static_cast<double>(n - 1) / 2;
+  tr.cx = media + tr.vxs * meio;
+  double amp = 0;
+  for (size_t k = 0; k < n; ++k)
+    amp = std::max(amp, std::abs(tr.hx[(primeiro + k) % tr.hx.size()] - (media + tr.vxs * (k - meio))));
+  tr.amp = std::max(tr.amp * 0.98, amp);
+}
+
 // Matches what is seen now to what was seen before: each track takes the nearest sighting within
 // `raio` of where it was foreseen; sightings left over start new tracks, tracks unseen for a few
 // frames are given up.
@@ -193,12 +213,8 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
       }
       tr.vx = vx;
       tr.vy = vy;
-      const double a = tr.visto == 1 ? 1.0 : 0.12;
-      tr.vxs += (tr.vx - tr.vxs) * a;
       tr.vys += (tr.vy - tr.vys) * (tr.visto == 1 ? 1.0 : 0.3);
-      tr.cx += tr.vxs;
-      tr.cx += (x - tr.cx) * 0.08;
-      tr.amp = std::max(tr.amp * 0.98, std::abs(x - tr.cx));
+      Balanco(tr, x);
     }
     tr.x = x;
     tr.y = y;
@@ -214,6 +230,8 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
     if (usado[j]) continue;
     Trilha tr;
     tr.x = tr.x0 = tr.cx = vistos[j].x;
+    tr.hx[0] = vistos[j].x;
+    tr.nh = 1;
     tr.y = tr.y0 = vistos[j].y;
     tr.visto = 1;
     if (tiro) {

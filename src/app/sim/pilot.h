@@ -40,10 +40,12 @@ class Piloto {
     double cx = 0, amp = 0;   // the middle of its sway and how far it swings from it
     double giro = 0;          // radians its heading turns each frame, for one flying a curve
     double fx = 0, fy = 0, ffolga = 0;  // where it will be at the end of the look-ahead
-    double x0 = 0, y0 = 0;              // first seen, for a shot's exact line
-    int32_t visto = 0;                  // frames seen
-    int32_t idade = 0;                  // frames since first seen
-    int32_t sumido = 0;                 // frames since last seen
+    std::array<int16_t, 24> hx{};       // its last sightings across, oldest at ih when full
+    uint8_t nh = 0, ih = 0;
+    double x0 = 0, y0 = 0;  // first seen, for a shot's exact line
+    int32_t visto = 0;      // frames seen
+    int32_t idade = 0;      // frames since first seen
+    int32_t sumido = 0;     // frames since last seen
   };
   // A way to fly the look-ahead: arrows (dx, dy: -1, 0, 1) held for `quadros` frames, then others.
   struct Plano {
@@ -60,6 +62,7 @@ class Piloto {
   Tela LerTextos(const Coletor& textos);
   void NoMenu(HeadlessPlatform& p, int32_t agora);
   void NoJogo(HeadlessPlatform& p, int32_t agora);
+  static void Balanco(Trilha& tr, double x);
   void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
   void Prever_Ameacas();
   void Guardar(int t, double x, double y, double l, double a, double folga);
