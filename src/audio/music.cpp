@@ -113,6 +113,15 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
                  tried.c_str());
     return;
   }
+#ifdef __EMSCRIPTEN__
+  // In the browser the synthesizer plays the pieces as rendered at build time: it is ready at once, and
+  // there is no thread to load it on.
+  if (em_segundo_plano) {
+    std::string erro;
+    Instalar(Sintetizador::CriarParaPecas(ds_->Taxa(), sf, pecas_, cancelar_carga_, erro), erro);
+    return;
+  }
+#endif
   if (em_segundo_plano) {
     // The game starts at once; the menu plays no music, so the soundfont has the menu's time to load.
     cancelar_carga_ = false;

@@ -1,6 +1,8 @@
 #include "platform/sdl/sdl_platform.h"
 
+#ifndef __EMSCRIPTEN__
 #include <sys/prctl.h>
+#endif
 #include <time.h>
 
 #include <algorithm>
@@ -41,6 +43,7 @@ int64_t SdlPlatform::AgoraNs() {
   return static_cast<int64_t>(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
+#ifndef __EMSCRIPTEN__  // the browser's frame wait is in web_platform.cpp
 bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   timespec ts{};
   ts.tv_sec = static_cast<time_t>(instante / 1000000000);
@@ -50,6 +53,7 @@ bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   }
   return true;
 }
+#endif
 
 SdlPlatform::SdlPlatform() {
   // The clock and the event queue work without a display; the window comes with OpenDisplay.
@@ -57,9 +61,11 @@ SdlPlatform::SdlPlatform() {
     throw FatalError(std::string("cannot start SDL: ") + SDL_GetError());
   }
   origem_ns_ = AgoraNs();
+#ifndef __EMSCRIPTEN__
   // The frame wait sleeps to an exact instant: without this, Linux may let a sleep of this thread run
   // up to 50 microseconds long, to gather wake-ups.
   prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+#endif
   if (const char* log = std::getenv("VARTENOS_PACING_LOG"); log != nullptr && *log != '\0') {
     registro_ = std::fopen(log, "w");
     if (registro_ != nullptr) std::setvbuf(registro_, nullptr, _IOLBF, 1 << 16);
