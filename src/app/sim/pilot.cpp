@@ -346,7 +346,7 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
   // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];
-    if (e.vys < 0.3 || invencivel_ >= 3) continue;
+    if (e.vys < 0.3 || invencivel_ > 8) continue;
     const double ex = e.fx, ey = e.fy, folga = e.ffolga;
     const double chegada = (y - (ey + kInimigoA)) / e.vys;
     if (chegada < 0 || x + kNaveL < ex - folga - 10 || x > ex + kInimigoL + folga + 10) continue;
@@ -366,8 +366,9 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
   }
   if (extra < std::numeric_limits<double>::max()) custo += 3.0 * extra;
   if (apanha) custo -= 200;
-  // The ship keeps low, where shots from above take longest to come; protected, it goes hunting.
-  const double altura = invencivel_ >= 3 ? 300 : altura_preferida_;
+  // The ship keeps low, where shots from above take longest to come, and below the enemy it hunts;
+  // protected for long (the invincibility extra), it goes hunting higher up.
+  const double altura = invencivel_ > 8 ? 300 : std::max<double>(altura_preferida_, altura_alvo_);
   custo += 0.6 * std::abs(y - altura);
   // The edges leave no way out sideways.
   if (x < 20 || x > kNaveMaxX - 20) custo += 30;
@@ -436,19 +437,26 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   int32_t alvo = -1;
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];
-    if (e.sumido > 0 || e.y + kInimigoA > nave_y_ - 4) continue;
+    // Shots only go up: an enemy that stays low on the screen is shot from below it, if the ship fits.
+    // One coming down is met from where the ship is.
+    const double y_tiro = e.vys > 0.3 ? nave_y_ : std::max(nave_y_, e.y + kInimigoA + 6);
+    if (e.vys > 0.3 && e.y + kInimigoA > nave_y_ - 4) continue;
+    if (e.sumido > 0 || y_tiro > kNaveMaxY) continue;
     // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
-    const double t = (nave_y_ - (e.y + kInimigoA)) / 12 + 1;
+    const double t = (y_tiro - (e.y + kInimigoA)) / 12 + 1;
     const double cx = e.cx + e.vxs * t + kInimigoL / 2;
     if (cx < 4 || cx > 636) continue;
-    const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (nave_y_ - e.y) / 20;
+    const double c =
+        (std::abs(cx - (nave_x_ + 15)) + (y_tiro - nave_y_) * 3) / velocidade_ + (y_tiro - e.y) / 20;
     const double preferencia = std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0;  // stay on the one chosen
     if (c * preferencia < melhor) {
       melhor = c * preferencia;
       alvo = static_cast<int32_t>(std::lround(cx));
+      altura_alvo_ = y_tiro;
     }
   }
   alvo_x_ = alvo;
+  if (alvo < 0) altura_alvo_ = 0;
   Escolher(p, agora);
 }
 

@@ -110,6 +110,7 @@ class Piloto {
   std::array<Trilha, kMaxTrilhas> tiros_{};
   size_t n_tiros_ = 0;
   int32_t alvo_x_ = -1;          // the column the pilot is lining up on
+  double altura_alvo_ = 0;       // how low it must fly to shoot its target from below
   std::array<bool, 5> tecla_{};  // left, up, right, down, space held
 
   // Its small choices, from the seed.
