@@ -432,31 +432,31 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   }
 
   // The target: the enemy whose column the ship reaches soonest, the lowest first, where the enemy
-  // will be when a shot gets there.
+  // will be when a shot gets there. Shots only go up: when nothing is left above the ship, it goes
+  // below an enemy that stays low on the screen, if it fits there.
   double melhor = std::numeric_limits<double>::max();
   int32_t alvo = -1;
-  for (size_t i = 0; i < n_inimigos_; ++i) {
-    const Trilha& e = inimigos_[i];
-    // Shots only go up: an enemy that stays low on the screen is shot from below it, if the ship fits.
-    // One coming down is met from where the ship is.
-    const double y_tiro = e.vys > 0.3 ? nave_y_ : std::max(nave_y_, e.y + kInimigoA + 6);
-    if (e.vys > 0.3 && e.y + kInimigoA > nave_y_ - 4) continue;
-    if (e.sumido > 0 || y_tiro > kNaveMaxY) continue;
-    // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
-    const double t = (y_tiro - (e.y + kInimigoA)) / 12 + 1;
-    const double cx = e.cx + e.vxs * t + kInimigoL / 2;
-    if (cx < 4 || cx > 636) continue;
-    const double c =
-        (std::abs(cx - (nave_x_ + 15)) + (y_tiro - nave_y_) * 3) / velocidade_ + (y_tiro - e.y) / 20;
-    const double preferencia = std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0;  // stay on the one chosen
-    if (c * preferencia < melhor) {
-      melhor = c * preferencia;
-      alvo = static_cast<int32_t>(std::lround(cx));
-      altura_alvo_ = y_tiro;
+  altura_alvo_ = 0;
+  for (int abaixo = 0; abaixo < 2 && alvo < 0; ++abaixo) {
+    for (size_t i = 0; i < n_inimigos_; ++i) {
+      const Trilha& e = inimigos_[i];
+      const double y_tiro = abaixo ? e.y + kInimigoA + 6 : nave_y_;
+      if (e.sumido > 0 || e.y + kInimigoA > y_tiro - 4 || y_tiro > kNaveMaxY || (abaixo && e.vys > 0.3))
+        continue;
+      // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
+      const double t = (y_tiro - (e.y + kInimigoA)) / 12 + 1;
+      const double cx = e.cx + e.vxs * t + kInimigoL / 2;
+      if (cx < 4 || cx > 636) continue;
+      const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (y_tiro - e.y) / 20;
+      const double preferencia = std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0;  // stay on the one chosen
+      if (c * preferencia < melhor) {
+        melhor = c * preferencia;
+        alvo = static_cast<int32_t>(std::lround(cx));
+        altura_alvo_ = abaixo ? y_tiro : 0;
+      }
     }
   }
   alvo_x_ = alvo;
-  if (alvo < 0) altura_alvo_ = 0;
   Escolher(p, agora);
 }
 
