@@ -19,6 +19,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/replay_platform.h"
 #include "shell/form1.h"
+#include "sim/golden.h"
 #include "sim/monkey.h"
 #include "sim/record.h"
 #include "sim/trace.h"
@@ -31,7 +32,7 @@ void Uso(FILE* to) {
   std::fprintf(to,
                "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
                "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
-               "                    [--record FILE | --replay FILE] [--monkey SEED]\n"
+               "                    [--record FILE | --replay FILE] [--monkey SEED] [--golden FILE]\n"
                "Runs the game headless on a virtual clock. See docs/headless.md.\n");
 }
 
@@ -83,6 +84,7 @@ class Observador : public Presenter {
     macaco_ = macaco;
     plataforma_ = plataforma;
   }
+  void Dourar(QuadrosDourados* dourados) { dourados_ = dourados; }
   int64_t QuadroMaisLongoUs() const { return quadro_mais_longo_us_; }
 
   void Presented(const Surface& surface) override {
@@ -95,6 +97,7 @@ class Observador : public Presenter {
       linha_ += '\n';
       std::fwrite(linha_.data(), 1, linha_.size(), trace_);
     }
+    if (dourados_ != nullptr) dourados_->Escrever(n_, form_, coletor_, surface);
     if (auto it = pngs_.find(n_); it != pngs_.end()) {
       ImagemRgb img;
       ParaRgb(surface, img);
@@ -161,6 +164,7 @@ class Observador : public Presenter {
   std::vector<std::pair<std::string, uint64_t>> gravados_;
   Macaco* macaco_ = nullptr;
   HeadlessPlatform* plataforma_ = nullptr;
+  QuadrosDourados* dourados_ = nullptr;
   int64_t anterior_us_ = 0;
   int64_t quadro_mais_longo_us_ = 0;
   int64_t n_ = 0;
@@ -250,6 +254,7 @@ int Rodar(int argc, char** argv) {
   bool stats = false;
   std::string replay_path;
   std::string record_path;
+  std::string golden_path;
   long long semente = -1;
   std::map<int64_t, std::string> pngs;
   for (int i = 1; i < argc; ++i) {
@@ -288,6 +293,8 @@ int Rodar(int argc, char** argv) {
       stats = true;
     } else if (a == "--record") {
       record_path = valor();
+    } else if (a == "--golden") {
+      golden_path = valor();
     } else if (a == "--replay") {
       replay_path = valor();
     } else if (a == "--monkey") {
@@ -338,6 +345,16 @@ int Rodar(int argc, char** argv) {
     }
   }
 
+  FILE* golden = nullptr;
+  if (!golden_path.empty()) {
+    golden = std::fopen(golden_path.c_str(), "wb");
+    if (golden == nullptr) {
+      std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", golden_path.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
+  }
+
   if (!replay_path.empty()) {
     if (!script.empty() || semente >= 0) {
       std::fprintf(stderr,
@@ -361,6 +378,11 @@ int Rodar(int argc, char** argv) {
   Observador observador(form, coletor, trace, estrelas, std::move(pngs), stats);
   Macaco macaco(static_cast<uint32_t>(semente));
   if (semente >= 0) observador.Macaquear(&macaco, &platform);
+  std::unique_ptr<QuadrosDourados> dourados;
+  if (golden != nullptr) {
+    dourados = std::make_unique<QuadrosDourados>(golden);
+    observador.Dourar(dourados.get());
+  }
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);
@@ -370,6 +392,10 @@ int Rodar(int argc, char** argv) {
   }
   form.Executar(args);
   sessao.reset();
+  if (golden != nullptr && std::fclose(golden) != 0) {
+    std::fprintf(stderr, "vartenos-sim: %s: cannot write the golden file\n", golden_path.c_str());
+    return 1;
+  }
   if (trace != nullptr && std::fclose(trace) != 0) {
     std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", trace_path.c_str());
     return 1;
