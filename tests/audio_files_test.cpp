@@ -195,7 +195,7 @@ TEST(ArquivosFontes, AMistakeInAScoreOrARecipeIsReportedAtItsLine) {
        "FimFase.txt:34: the form names an unknown section 'coda'"},
       {"sound/efeitos.txt", "som Arma1.wav 0.30", "som Arma1.wav",
        "efeitos.txt:25: expected: som FILE SECONDS"},
-      {"sound/efeitos.txt", "som Tiro.Wav 0.17 lufs=-14", "som Tiro.Wav 0.17 lufs=14",
+      {"sound/efeitos.txt", "som Tiro.Wav 0.17 lufs=-10.5", "som Tiro.Wav 0.17 lufs=14",
        "efeitos.txt:19: bad option 'lufs=14'"},
       {"music/Music5.txt", "forma intro A B ponte B A+1 final", "forma intro A B ponte B A+40 final",
        "Music5.txt:87: bad transposition '40'"},

@@ -18,7 +18,9 @@
 #include <memory>
 
 #include "platform/fatal_error.h"
+#include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_platform.h"
+#include "shell/form1.h"
 #include "test_support.h"
 #endif
 
@@ -212,6 +214,26 @@ TEST_F(SdlEventos, NothingIsDeliveredOnceTheGameIsLeaving) {
   Tecla(SDL_KEYUP, SDL_SCANCODE_SPACE, false);
   platform.WaitUntil(platform.TickCount() + 100000, outro);  // returns at once
   EXPECT_EQ(outro.log, (Log{"down 32", "press 32"}));
+}
+
+TEST_F(SdlEventos, AnEscRightAfterTheSpaceThatOpensTheCreditsClosesThem) {
+  // The game on a virtual clock, with the desktop's key events handed to it: Space on "Créditos" and
+  // Esc in the same frame wait. The credits return to the menu without waiting for another key (a
+  // second Esc would never come: the virtual clock runs out and the window closes).
+  HeadlessPlatform relogio({}, 5000);
+  Form1 form(relogio, VARTENOS_BUILD_DATA, nullptr);
+  form.Form_Load("/sa /sp");
+  form.Em_Menu = 1;
+  form.Opcao_Menu = 4;
+  form.Fim = true;  // left over from an earlier screen
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_SPACE, false);
+  Texto(" ");
+  Tecla(SDL_KEYUP, SDL_SCANCODE_SPACE, false);
+  Tecla(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, false);
+  platform.WaitUntil(platform.TickCount() + 5, form);
+  const int32_t antes = relogio.TickCount();
+  EXPECT_EQ(form.Creditos(), Tela::Menu);
+  EXPECT_EQ(relogio.TickCount(), antes);
 }
 
 TEST_F(SdlEventos, TimersFireWhenDueAndOnlyThenAndCountAsEventsToWaitFor) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <memory>
 
 #include "audio/midi_file.h"
@@ -65,8 +66,8 @@ std::pair<Biquad, Biquad> PonderacaoK(int taxa) {
 
 double Lufs(double potencia) { return -0.691 + 10.0 * std::log10(std::max(potencia, 1e-30)); }
 
-double Integrada(const float* x, size_t quadros, int taxa) {
-  // K-weighted power of each channel, summed per 100 ms step.
+// The K-weighted power of every frame, both channels summed.
+std::vector<double> PotenciaK(const float* x, size_t quadros, int taxa) {
   std::vector<double> k2(quadros);
   for (int c = 0; c < 2; ++c) {
     auto [a, b] = PonderacaoK(taxa);
@@ -75,6 +76,11 @@ double Integrada(const float* x, size_t quadros, int taxa) {
       k2[i] += y * y;
     }
   }
+  return k2;
+}
+
+double Integrada(const float* x, size_t quadros, int taxa) {
+  const std::vector<double> k2 = PotenciaK(x, quadros, taxa);
   const size_t bloco = std::min(quadros, static_cast<size_t>(taxa) * 4 / 10);
   const size_t passo = std::max<size_t>(1, bloco / 4);
   if (bloco == 0) return -70;
@@ -222,6 +228,46 @@ bool Tocar(Render& r, const std::vector<unsigned char>& midi, float ganho, doubl
   return true;
 }
 
+// A WAV file's samples as stereo floats (full scale 1.0) at its own rate.
+bool AmostrasWav(const std::string& path, const std::vector<uint8_t>& bytes, std::vector<float>& f, int& taxa,
+                 std::string& error) {
+  SomPcm som;
+  if (!LerWav(bytes.data(), bytes.size(), som, error)) {
+    error = path + ": " + error;
+    return false;
+  }
+  f.assign(static_cast<size_t>(som.Quadros()) * 2, 0.0f);
+  for (int64_t i = 0; i < som.Quadros(); ++i) {
+    for (int c = 0; c < 2; ++c)
+      f[2 * i + c] = som.amostras[i * som.canais + (som.canais == 2 ? c : 0)] / 32768.0f;
+  }
+  taxa = som.taxa;
+  return true;
+}
+
+// The synthesizer with the soundfont the game would use.
+bool AbrirSintetizador(Render& r, int taxa, std::string& error) {
+  std::string tried;
+  const std::string sf = EncontrarSoundfont(tried);
+  if (sf.empty()) {
+    error = "no General MIDI soundfont found (looked at " + tried + "); set VARTENOS_SOUNDFONT";
+    return false;
+  }
+  r.taxa = taxa;
+  r.sint = Sintetizador::Criar(taxa, sf, error);
+  return r.sint != nullptr;
+}
+
+// The gain the game plays the piece named `path` at: its master volume, 700 (hundredths of a dB) for
+// phase 1's piece and 600 for every other, on the music's base gain.
+float GanhoDaPeca(const std::string& path) {
+  const std::string nome = Minusculas(std::filesystem::path(path).filename().string());
+  const int volume = nome == "music1.mid" ? 700 : 600;
+  return DirectMusicPerformance::kGanhoBase * static_cast<float>(std::pow(10.0, (volume - 700) / 2000.0));
+}
+
+constexpr double kCauda = 1.0;  // seconds of release after a piece's last tick
+
 }  // namespace
 
 Medida Medir(const float* x, size_t quadros, int taxa) {
@@ -236,6 +282,37 @@ Medida Medir(const float* x, size_t quadros, int taxa) {
     for (size_t i = 0; i < quadros; ++i) s += x[2 * i + c];
     s /= static_cast<double>(quadros);
     if (std::fabs(s) > std::fabs(m.dc)) m.dc = s;
+  }
+  return m;
+}
+
+Momentos MedirMomentos(const float* x, size_t quadros, int taxa) {
+  Momentos m;
+  const std::vector<double> k2 = PotenciaK(x, quadros, taxa);
+  std::vector<double> soma(quadros + 1, 0.0);  // soma[i]: the power of the frames before i
+  for (size_t i = 0; i < quadros; ++i) soma[i + 1] = soma[i] + k2[i];
+  const auto potencia = [&](int64_t ini, int64_t fim) {  // silence outside the sound
+    const auto dentro = [&](int64_t i) { return static_cast<size_t>(std::clamp<int64_t>(i, 0, quadros)); };
+    return soma[dentro(fim)] - soma[dentro(ini)];
+  };
+  const int64_t n = static_cast<int64_t>(quadros);
+  // Momentary: 400 ms windows every 10 ms, from the one that ends where the sound starts.
+  const int64_t janela_m = taxa * 4 / 10, passo_m = taxa / 100;
+  double maior = 0;
+  for (int64_t ini = -janela_m; ini < n; ini += passo_m)
+    maior = std::max(maior, potencia(ini, ini + janela_m));
+  m.momentanea_max = maior > 0 ? std::max(-70.0, Lufs(maior / janela_m)) : -70;
+  // Short-term: 3 s windows every 100 ms inside the piece; silence (under -70 LUFS) left out.
+  const int64_t janela_c = 3 * static_cast<int64_t>(taxa), passo_c = taxa / 10;
+  std::vector<double> curtos;
+  for (int64_t ini = 0; ini + janela_c <= n; ini += passo_c) {
+    const double l = Lufs(potencia(ini, ini + janela_c) / janela_c);
+    if (l > -70) curtos.push_back(l);
+  }
+  if (!curtos.empty()) {
+    std::sort(curtos.begin(), curtos.end());
+    const size_t meio = curtos.size() / 2;
+    m.curto_prazo_mediana = curtos.size() % 2 ? curtos[meio] : (curtos[meio - 1] + curtos[meio]) / 2;
   }
   return m;
 }
@@ -278,20 +355,12 @@ bool MedirArquivo(const std::string& path, int taxa, std::vector<LinhaVolume>& l
   linhas.clear();
   std::vector<uint8_t> bytes;
   if (!LerArquivo(path, bytes, error)) return false;
+  std::vector<float> f;
   if (bytes.size() >= 4 && std::memcmp(bytes.data(), "RIFF", 4) == 0) {
-    SomPcm som;
-    if (!LerWav(bytes.data(), bytes.size(), som, error)) {
-      error = path + ": " + error;
-      return false;
-    }
-    std::vector<float> f(static_cast<size_t>(som.Quadros()) * 2);
-    for (int64_t i = 0; i < som.Quadros(); ++i) {
-      for (int c = 0; c < 2; ++c)
-        f[2 * i + c] = som.amostras[i * som.canais + (som.canais == 2 ? c : 0)] / 32768.0f;
-    }
-    LinhaVolume l{"mix", Medir(f.data(), f.size() / 2, som.taxa),
-                  20.0 * std::log10(DirectSound::kGanhoEfeitos)};
-    linhas.push_back(l);
+    int taxa_wav = 0;
+    if (!AmostrasWav(path, bytes, f, taxa_wav, error)) return false;
+    linhas.push_back(
+        {"mix", Medir(f.data(), f.size() / 2, taxa_wav), 20.0 * std::log10(DirectSound::kGanhoEfeitos)});
     return true;
   }
   InfoMidi info;
@@ -307,23 +376,9 @@ bool MedirArquivo(const std::string& path, int taxa, std::vector<LinhaVolume>& l
     error = path + ": " + error;
     return false;
   }
-  std::string tried;
-  const std::string sf = EncontrarSoundfont(tried);
-  if (sf.empty()) {
-    error = "no General MIDI soundfont found (looked at " + tried + "); set VARTENOS_SOUNDFONT";
-    return false;
-  }
   Render r;
-  r.taxa = taxa;
-  r.sint = Sintetizador::Criar(taxa, sf, error);
-  if (!r.sint) return false;
-  // The game's master volume: 700 (hundredths of a dB) for phase 1's piece, 600 for every other.
-  const std::string nome = Minusculas(std::filesystem::path(path).filename().string());
-  const int volume = nome == "music1.mid" ? 700 : 600;
-  const float ganho =
-      DirectMusicPerformance::kGanhoBase * static_cast<float>(std::pow(10.0, (volume - 700) / 2000.0));
-  std::vector<float> f;
-  constexpr double kCauda = 1.0;
+  if (!AbrirSintetizador(r, taxa, error)) return false;
+  const float ganho = GanhoDaPeca(path);
   if (!Tocar(r, bytes, ganho, kCauda, f, error)) {
     error = path + ": " + error;
     return false;
@@ -363,6 +418,65 @@ int ImprimirVolumes(const std::vector<std::string>& paths) {
     std::fflush(stdout);
   }
   return status;
+}
+
+int ImprimirMistura(const std::string& pasta) {
+  const double ganho_efeitos = 20.0 * std::log10(DirectSound::kGanhoEfeitos);
+  const char* const efeitos[] = {"Tiro.Wav",     "Arma1.wav",  "Arma2.wav",      "Arma3.wav",
+                                 "Explosao.wav", "Extras.wav", "VidasExtras.wav"};
+  const int armas = 4;  // the first four are the weapons
+  std::map<std::string, double> momento, pico;
+  std::string error;
+  std::printf("%-16s %20s %10s\n", "effect", "loudest 400 ms, LUFS", "peak dBTP");
+  for (const char* e : efeitos) {
+    std::vector<uint8_t> bytes;
+    std::vector<float> f;
+    int taxa = 0;
+    if (!LerArquivo(pasta + "/" + e, bytes, error) || !AmostrasWav(pasta + "/" + e, bytes, f, taxa, error)) {
+      std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
+      return 1;
+    }
+    momento[e] = MedirMomentos(f.data(), f.size() / 2, taxa).momentanea_max + ganho_efeitos;
+    pico[e] = Medir(f.data(), f.size() / 2, taxa).pico_dbtp;
+    std::printf("%-16s %20.1f %10.1f\n", e, momento[e], pico[e]);
+  }
+  Render r;
+  if (!AbrirSintetizador(r, 44100, error)) {
+    std::fprintf(stderr, "vartenos-assets: %s\n", error.c_str());
+    return 1;
+  }
+  std::map<int, double> mediana;
+  std::printf("%-16s %20s %10s\n", "theme", "median 3 s, LUFS", "peak dBTP");
+  for (int fase = 1; fase <= 5; ++fase) {
+    const std::string nome = "Music" + std::to_string(fase) + ".mid";
+    std::vector<uint8_t> bytes;
+    std::vector<float> f;
+    if (!LerArquivo(pasta + "/" + nome, bytes, error) ||
+        !Tocar(r, bytes, GanhoDaPeca(nome), kCauda, f, error)) {
+      std::fprintf(stderr, "vartenos-assets: %s: %s\n", nome.c_str(), error.c_str());
+      return 1;
+    }
+    mediana[fase] = MedirMomentos(f.data(), f.size() / 2, 44100).curto_prazo_mediana;
+    pico[nome] = Medir(f.data(), f.size() / 2, 44100).pico_dbtp;
+    std::printf("%-16s %20.1f %10.1f\n", nome.c_str(), mediana[fase], pico[nome]);
+  }
+  bool ok = true;
+  const auto limite = [&](const std::string& o_que, double valor, bool dentro, const char* regra) {
+    std::printf("%-44s %+6.1f  %s%s\n", o_que.c_str(), valor, regra, dentro ? "" : "  <- out of bounds");
+    ok = ok && dentro;
+  };
+  double arma = -70;
+  for (int i = 0; i < armas; ++i) arma = std::max(arma, momento[efeitos[i]]);
+  const double vidas = momento["VidasExtras.wav"] - arma;
+  limite("VidasExtras.wav over the loudest weapon (LU)", vidas, vidas <= 2.0, "at most +2");
+  for (int fase = 3; fase <= 5; ++fase) {
+    const double sobra = momento["Tiro.Wav"] - mediana[fase];
+    limite("Tiro.Wav over Music" + std::to_string(fase) + ".mid (LU)", sobra, sobra >= 3.0, "at least +3");
+  }
+  double maior = -99;
+  for (const auto& [nome, p] : pico) maior = std::max(maior, p);
+  limite("the highest peak of them all (dBTP)", maior, maior <= -1.0, "at most -1");
+  return ok ? 0 : 1;
 }
 
 }  // namespace vartenos::assets

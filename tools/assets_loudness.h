@@ -21,6 +21,15 @@ struct Medida {
 // measuring block are measured as one block of their own length.
 Medida Medir(const float* amostras, size_t quadros, int taxa);
 
+// How loud a sound gets from moment to moment: its loudest 400 ms (momentary loudness, the sound
+// surrounded by silence, so a shot shorter than that counts over 400 ms as a listener hears it) and the
+// median of its 3 s stretches (short-term loudness, -70 for a sound shorter than 3 s), in LUFS.
+struct Momentos {
+  double momentanea_max = -70;
+  double curto_prazo_mediana = -70;
+};
+Momentos MedirMomentos(const float* amostras, size_t quadros, int taxa);
+
 struct LinhaVolume {
   std::string parte;  // "mix", or the name of a MIDI track played alone
   Medida m;
@@ -42,5 +51,12 @@ bool TrilhasSolo(const std::vector<unsigned char>& midi, std::vector<TrilhaSolo>
 
 // Prints the table for `paths`; returns the process exit status.
 int ImprimirVolumes(const std::vector<std::string>& paths);
+
+// "vartenos-assets --mix DATA_DIR": the sound effects as the game's mixer plays them (their loudest
+// moment at the effects' gain) against the phase themes at their master volume (their median
+// short-term loudness), and the limits the mix keeps: the extra-life jingle at most 2 LU over the
+// loudest weapon, the basic shot at least 3 LU over every theme of phases 3 to 5, nothing clipped.
+// Returns 1 when a limit is broken.
+int ImprimirMistura(const std::string& pasta);
 
 }  // namespace vartenos::assets

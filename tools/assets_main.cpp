@@ -16,7 +16,8 @@ void Uso() {
                "usage: vartenos-assets --src DATA_SOURCES --out DATA_DIR [--icons ICON_DIR]\n"
                "       vartenos-assets --src DATA_SOURCES --contact-sheet FILE.png\n"
                "       vartenos-assets --render-midi IN.mid OUT.wav\n"
-               "       vartenos-assets --loudness FILE.mid|FILE.wav...\n");
+               "       vartenos-assets --loudness FILE.mid|FILE.wav...\n"
+               "       vartenos-assets --mix DATA_DIR\n");
 }
 
 }  // namespace
@@ -39,6 +40,10 @@ int main(int argc, char** argv) {
     if (a == "--loudness" && i + 1 < argc) {
       // Loudness, peak and DC offset of each file (and of each MIDI track alone), as the game plays it.
       return vartenos::assets::ImprimirVolumes(std::vector<std::string>(argv + i + 1, argv + argc));
+    }
+    if (a == "--mix" && i + 1 < argc) {
+      // The effects against the phase themes, as the game mixes them, and the limits the mix keeps.
+      return vartenos::assets::ImprimirMistura(argv[i + 1]);
     }
     if ((a == "--src" || a == "--out" || a == "--contact-sheet" || a == "--icons") && i + 1 < argc) {
       const std::string v = argv[++i];

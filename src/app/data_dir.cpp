@@ -18,7 +18,9 @@ std::string PastaDoExecutavel(const char* argv0) {
 std::string EncontrarPastaDados(const char* argv0, std::string& tried) {
   std::string candidates[5];
   int n = 0;
-  if (const char* env = std::getenv("VARTENOS_DATA"); env != nullptr && *env != '\0') candidates[n++] = env;
+  const char* env = std::getenv("VARTENOS_DATA");
+  const bool escolhida = env != nullptr && *env != '\0';
+  if (escolhida) candidates[n++] = env;
   const std::string exe_dir = PastaDoExecutavel(argv0);
   candidates[n++] = exe_dir + "/data";
   candidates[n++] = exe_dir + "/../share/vartenos";
@@ -36,6 +38,11 @@ std::string EncontrarPastaDados(const char* argv0, std::string& tried) {
       std::string dir = candidates[i];
       if (dir.back() != '/') dir += '/';
       return dir;
+    }
+    // A folder asked for by name and holding no game is a mistake to point out, not to look past.
+    if (i == 0 && escolhida) {
+      tried = "VARTENOS_DATA=" + candidates[i] + ", which holds no Nave.BMP";
+      return {};
     }
     if (!tried.empty()) tried += ", ";
     tried += candidates[i];

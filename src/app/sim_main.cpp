@@ -21,7 +21,9 @@
 #include "shell/form1.h"
 #include "sim/golden.h"
 #include "sim/monkey.h"
+#include "sim/pilot.h"
 #include "sim/record.h"
+#include "sim/replay_check.h"
 #include "sim/trace.h"
 
 namespace vartenos::sim {
@@ -29,11 +31,12 @@ namespace vartenos::sim {
 namespace {
 
 void Uso(FILE* to) {
-  std::fprintf(to,
-               "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
-               "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
-               "                    [--record FILE | --replay FILE] [--monkey SEED] [--golden FILE]\n"
-               "Runs the game headless on a virtual clock. See docs/headless.md.\n");
+  std::fprintf(
+      to,
+      "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
+      "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
+      "                    [--record FILE | --replay FILE] [--monkey SEED | --bot SEED] [--golden FILE]\n"
+      "Runs the game headless on a virtual clock. See docs/headless.md.\n");
 }
 
 int64_t TempoDeProcessadorUs() {
@@ -76,12 +79,15 @@ class Observador : public Presenter {
   }
 
   // Replays check every present's state against the recording.
-  void Conferir(PlataformaReproducao* reproducao, EstadoDoQuadro* estado) {
-    reproducao_ = reproducao;
-    estado_ = estado;
-  }
+  void Conferir(ConferenciaDaGravacao* conferencia) { conferencia_ = conferencia; }
   void Macaquear(Macaco* macaco, HeadlessPlatform* plataforma) {
     macaco_ = macaco;
+    plataforma_ = plataforma;
+  }
+  // The computer pilot plays; the referee notes how.
+  void Pilotar(Piloto* piloto, Placar* placar, HeadlessPlatform* plataforma) {
+    piloto_ = piloto;
+    placar_ = placar;
     plataforma_ = plataforma;
   }
   void Dourar(QuadrosDourados* dourados) { dourados_ = dourados; }
@@ -112,38 +118,27 @@ class Observador : public Presenter {
       if (n_ == 20000) rss_aquecido_ = rss_ultimo_;
     }
     if (macaco_ != nullptr) macaco_->Agir(form_, *plataforma_);
+    if (piloto_ != nullptr) {
+      placar_->Observar(form_, plataforma_->TickCount());
+      piloto_->Agir(surface, coletor_, *plataforma_);
+      if (std::getenv("DBG_BOT") != nullptr && std::string(form_.Tela_Atual()) == "Main") {
+        int ativos = 0, tiros = 0;
+        for (const auto& e : form_.Inimigos)
+          ativos += e.Ativo && e.X >= 0 && e.Y >= 0 && e.X <= 602 && e.Y <= 456;
+        for (const auto& t : form_.Tiros_Inimigos)
+          tiros += t.Ativo && t.X >= 0 && t.Y >= 0 && t.X <= 630 && t.Y <= 470;
+        std::fprintf(stderr, "%lld t=%d nave %.1f,%.1f vidas %g | %s\n", (long long)n_,
+                     plataforma_->TickCount(), form_.Nave_X, form_.Nave_Y, form_.Vidas,
+                     piloto_->Depurar(ativos, tiros).c_str());
+      }
+    }
     const int64_t n = n_++;
-    if (reproducao_ != nullptr) Comparar(n);
+    if (conferencia_ != nullptr) conferencia_->Comparar(n);
     coletor_.Limpar();
     anterior_us_ = TempoDeProcessadorUs();
   }
 
   int64_t Presents() const { return n_; }
-
- private:
-  void Comparar(int64_t n) {
-    const uint64_t h = estado_->Calcular(n);
-    const Registro& r = reproducao_->Quadro(n);
-    for (const auto& [nome, hash] : r.campos) {
-      auto it =
-          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
-      if (it == gravados_.end()) {
-        gravados_.emplace_back(nome, hash);
-      } else {
-        it->second = hash;
-      }
-    }
-    if (h == r.hash) return;
-    std::string campos;
-    for (const auto& [nome, hash] : estado_->Hash().Campos()) {
-      auto it =
-          std::find_if(gravados_.begin(), gravados_.end(), [&](const auto& c) { return c.first == nome; });
-      if (it == gravados_.end() || it->second != hash) campos += (campos.empty() ? "" : ", ") + nome;
-    }
-    if (campos.empty()) campos = "none by itself (the recorded state hash itself differs)";
-    throw DesvioDaGravacao(n, "present " + std::to_string(n) + " (line " + std::to_string(r.linha) +
-                                  "): the state differs from the recording; fields that differ: " + campos);
-  }
 
  public:
   long RssInicio() const { return rss_inicio_; }
@@ -159,12 +154,12 @@ class Observador : public Presenter {
   std::map<int64_t, std::string> pngs_;
   bool stats_;
   std::string linha_;
-  PlataformaReproducao* reproducao_ = nullptr;
-  EstadoDoQuadro* estado_ = nullptr;
-  std::vector<std::pair<std::string, uint64_t>> gravados_;
+  ConferenciaDaGravacao* conferencia_ = nullptr;
   Macaco* macaco_ = nullptr;
-  HeadlessPlatform* plataforma_ = nullptr;
+  Piloto* piloto_ = nullptr;
   QuadrosDourados* dourados_ = nullptr;
+  Placar* placar_ = nullptr;
+  HeadlessPlatform* plataforma_ = nullptr;
   int64_t anterior_us_ = 0;
   int64_t quadro_mais_longo_us_ = 0;
   int64_t n_ = 0;
@@ -184,37 +179,18 @@ int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace
     return 2;
   }
   // The replay needs the data the session loaded, byte for byte.
-  std::vector<ArquivoDeDados> dados;
-  if (!ResumirDados(data_dir, dados, error)) {
-    std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
+  if (const std::string problema = ConferirDados(g, path, data_dir); !problema.empty()) {
+    std::fprintf(stderr, "vartenos-sim: %s\n", problema.c_str());
     return 2;
   }
-  std::vector<std::string> diferentes;
-  for (const ArquivoDeDados& gravado : g.dados) {
-    auto it = std::find_if(dados.begin(), dados.end(), [&](const auto& d) { return d.nome == gravado.nome; });
-    if (it == dados.end() || it->tamanho != gravado.tamanho || it->hash != gravado.hash)
-      diferentes.push_back(gravado.nome + (it == dados.end() ? " (missing)" : ""));
-  }
-  for (const ArquivoDeDados& d : dados) {
-    if (std::none_of(g.dados.begin(), g.dados.end(), [&](const auto& x) { return x.nome == d.nome; }))
-      diferentes.push_back(d.nome + " (not in the recording)");
-  }
-  if (!diferentes.empty()) {
-    std::string lista;
-    for (size_t i = 0; i < diferentes.size() && i < 4; ++i) lista += (i == 0 ? "" : ", ") + diferentes[i];
-    if (diferentes.size() > 4) lista += " and " + std::to_string(diferentes.size() - 4) + " more";
-    std::fprintf(stderr, "vartenos-sim: %s: recorded with other data than %s: %s\n", path.c_str(),
-                 data_dir.c_str(), lista.c_str());
-    return 2;
-  }
-
   EntradasDoQuadro entradas;
   PlataformaReproducao platform(g, entradas);
   Form1 form(platform, data_dir, CriarRasterizador());
   Coletor coletor;
   Observador observador(form, coletor, trace, estrelas, std::move(pngs), false);
   EstadoDoQuadro estado(form, coletor, entradas);
-  observador.Conferir(&platform, &estado);
+  ConferenciaDaGravacao conferencia(platform, estado);
+  observador.Conferir(&conferencia);
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);
@@ -244,7 +220,7 @@ int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace
   return 0;
 }
 
-int Rodar(int argc, char** argv) {
+struct Opcoes {
   std::string data_dir;
   std::string args;
   std::string script_path;
@@ -255,8 +231,13 @@ int Rodar(int argc, char** argv) {
   std::string replay_path;
   std::string record_path;
   std::string golden_path;
-  long long semente = -1;
+  long long macaco = -1;  // --monkey SEED
+  long long piloto = -1;  // --bot SEED
   std::map<int64_t, std::string> pngs;
+};
+
+// Reads the command line. Returns -1 to run, or the exit status to end with at once.
+int LerOpcoes(int argc, char** argv, Opcoes& o) {
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     auto valor = [&]() -> std::string {
@@ -275,30 +256,33 @@ int Rodar(int argc, char** argv) {
       std::fprintf(stderr, "vartenos-sim: %s: not %s: %s\n", a.c_str(), o_que, v.c_str());
       return false;
     };
+    bool certo = true;
+    long long ms = 0;
     if (a == "--data") {
-      data_dir = valor();
+      o.data_dir = valor();
     } else if (a == "--args") {
-      args = valor();
+      o.args = valor();
     } else if (a == "--script") {
-      script_path = valor();
+      o.script_path = valor();
     } else if (a == "--until") {
-      long long ms = 0;
-      if (!inteiro(std::numeric_limits<int32_t>::max(), "a number of milliseconds", ms)) return 2;
-      until = static_cast<int32_t>(ms);
+      certo = inteiro(std::numeric_limits<int32_t>::max(), "a number of milliseconds", ms);
+      o.until = static_cast<int32_t>(ms);
     } else if (a == "--trace") {
-      trace_path = valor();
+      o.trace_path = valor();
     } else if (a == "--estrelas") {
-      estrelas = true;
+      o.estrelas = true;
     } else if (a == "--stats") {
-      stats = true;
+      o.stats = true;
     } else if (a == "--record") {
-      record_path = valor();
+      o.record_path = valor();
     } else if (a == "--golden") {
-      golden_path = valor();
+      o.golden_path = valor();
     } else if (a == "--replay") {
-      replay_path = valor();
+      o.replay_path = valor();
     } else if (a == "--monkey") {
-      if (!inteiro(0xffffffffll, "a seed (0 to 4294967295)", semente)) return 2;
+      certo = inteiro(0xffffffffll, "a seed (0 to 4294967295)", o.macaco);
+    } else if (a == "--bot") {
+      certo = inteiro(0xffffffffll, "a seed (0 to 4294967295)", o.piloto);
     } else if (a == "--png") {
       const std::string v = valor();
       const size_t colon = v.find(':');
@@ -308,7 +292,7 @@ int Rodar(int argc, char** argv) {
         std::fprintf(stderr, "vartenos-sim: --png: expected N:FILE, got %s\n", v.c_str());
         return 2;
       }
-      pngs[n] = v.substr(colon + 1);
+      o.pngs[n] = v.substr(colon + 1);
     } else if (a == "--help" || a == "-h") {
       Uso(stdout);
       return 0;
@@ -317,69 +301,66 @@ int Rodar(int argc, char** argv) {
       Uso(stderr);
       return 2;
     }
+    if (!certo) return 2;
   }
+  if (o.macaco >= 0 && o.piloto >= 0) {
+    std::fprintf(stderr, "vartenos-sim: --monkey and --bot are two players; choose one\n");
+    return 2;
+  }
+  if (!o.replay_path.empty() && (!o.script_path.empty() || o.macaco >= 0 || o.piloto >= 0)) {
+    std::fprintf(
+        stderr,
+        "vartenos-sim: --replay takes its keys from the recording, not --script, --monkey or --bot\n");
+    return 2;
+  }
+  return -1;
+}
 
-  if (data_dir.empty()) {
-    std::string tried;
-    data_dir = EncontrarPastaDados(argv[0], tried);
-    if (data_dir.empty()) {
-      std::fprintf(stderr, "vartenos-sim: cannot find the data directory (tried: %s)\n", tried.c_str());
-      return 1;
-    }
-  }
-  std::vector<EventoRoteiro> script;
-  if (!script_path.empty()) {
+void ImprimirEstatisticas(const Observador& observador, HeadlessPlatform& platform, const Macaco* macaco) {
+  std::fprintf(stderr, "presents %lld\nclock_ms %d\nrss_kb_at_present_1000 %ld\nrss_kb_late %ld\n",
+               static_cast<long long>(observador.Presents()), platform.TickCount(), observador.RssInicio(),
+               observador.RssUltimo());
+  std::fprintf(stderr, "rss_kb_at_present_20000 %ld\nrss_kb_peak %ld\nlongest_frame_us %lld\n",
+               observador.RssAquecido(), observador.RssPico(),
+               static_cast<long long>(observador.QuadroMaisLongoUs()));
+  if (macaco != nullptr)
+    std::fprintf(stderr, "games %lld\nhighest_phase %d\n", static_cast<long long>(macaco->Jogos()),
+                 macaco->FaseMaxima());
+}
+
+// A headless session: scripted keys, the random player or the computer pilot.
+int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
+  Visao visao;
+  if (o.piloto >= 0) {
     std::string error;
-    if (!LerRoteiro(script_path, script, error)) {
+    if (!visao.Carregar(o.data_dir, error)) {
       std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
-      return 2;
-    }
-  }
-  FILE* trace = nullptr;
-  if (!trace_path.empty()) {
-    trace = std::fopen(trace_path.c_str(), "wb");
-    if (trace == nullptr) {
-      std::fprintf(stderr, "vartenos-sim: %s: cannot create the trace file: %s\n", trace_path.c_str(),
-                   std::strerror(errno));
       return 1;
     }
   }
-
-  FILE* golden = nullptr;
-  if (!golden_path.empty()) {
-    golden = std::fopen(golden_path.c_str(), "wb");
-    if (golden == nullptr) {
-      std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", golden_path.c_str(),
-                   std::strerror(errno));
-      return 1;
-    }
-  }
-
-  if (!replay_path.empty()) {
-    if (!script.empty() || semente >= 0) {
-      std::fprintf(stderr,
-                   "vartenos-sim: --replay takes its keys from the recording, not --script or --monkey\n");
-      return 2;
-    }
-    const int status = Reproduzir(replay_path, data_dir, trace, estrelas, std::move(pngs));
-    if (trace != nullptr && std::fclose(trace) != 0) {
-      std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", trace_path.c_str());
-      return 1;
-    }
-    return status;
-  }
-
-  HeadlessPlatform platform(std::move(script), until);
+  HeadlessPlatform platform(std::move(script), o.until);
   // --record: the headless session written as the desktop game writes one.
   std::unique_ptr<SessaoGravada> sessao;
-  if (!record_path.empty()) sessao = std::make_unique<SessaoGravada>(platform, record_path, data_dir, args);
-  Form1 form(sessao ? sessao->Plataforma() : platform, data_dir, CriarRasterizador());
+  if (!o.record_path.empty())
+    sessao = std::make_unique<SessaoGravada>(platform, o.record_path, o.data_dir, o.args);
+  Form1 form(sessao ? sessao->Plataforma() : platform, o.data_dir, CriarRasterizador());
   Coletor coletor;
-  Observador observador(form, coletor, trace, estrelas, std::move(pngs), stats);
-  Macaco macaco(static_cast<uint32_t>(semente));
-  if (semente >= 0) observador.Macaquear(&macaco, &platform);
+  Observador observador(form, coletor, trace, o.estrelas, std::move(o.pngs), o.stats);
+  Macaco macaco(static_cast<uint32_t>(o.macaco));
+  if (o.macaco >= 0) observador.Macaquear(&macaco, &platform);
+  Piloto piloto(static_cast<uint32_t>(o.piloto), visao);
+  Placar placar;
+  if (o.piloto >= 0) observador.Pilotar(&piloto, &placar, &platform);
+  // --golden: the session's golden form, as the golden games of the tests keep it.
+  FILE* golden = nullptr;
   std::unique_ptr<QuadrosDourados> dourados;
-  if (golden != nullptr) {
+  if (!o.golden_path.empty()) {
+    golden = std::fopen(o.golden_path.c_str(), "wb");
+    if (golden == nullptr) {
+      std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", o.golden_path.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
     dourados = std::make_unique<QuadrosDourados>(golden);
     observador.Dourar(dourados.get());
   }
@@ -390,28 +371,53 @@ int Rodar(int argc, char** argv) {
     sessao->Ligar(form, &coletor);
     sessao->Seguir(&observador);
   }
-  form.Executar(args);
+  form.Executar(o.args);
   sessao.reset();
   if (golden != nullptr && std::fclose(golden) != 0) {
-    std::fprintf(stderr, "vartenos-sim: %s: cannot write the golden file\n", golden_path.c_str());
+    std::fprintf(stderr, "vartenos-sim: %s: cannot write the golden file\n", o.golden_path.c_str());
     return 1;
   }
-  if (trace != nullptr && std::fclose(trace) != 0) {
-    std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", trace_path.c_str());
-    return 1;
-  }
-  if (stats) {
-    std::fprintf(stderr, "presents %lld\nclock_ms %d\nrss_kb_at_present_1000 %ld\nrss_kb_late %ld\n",
-                 static_cast<long long>(observador.Presents()), platform.TickCount(), observador.RssInicio(),
-                 observador.RssUltimo());
-    std::fprintf(stderr, "rss_kb_at_present_20000 %ld\nrss_kb_peak %ld\nlongest_frame_us %lld\n",
-                 observador.RssAquecido(), observador.RssPico(),
-                 static_cast<long long>(observador.QuadroMaisLongoUs()));
-    if (semente >= 0)
-      std::fprintf(stderr, "games %lld\nhighest_phase %d\n", static_cast<long long>(macaco.Jogos()),
-                   macaco.FaseMaxima());
-  }
+  if (o.stats) ImprimirEstatisticas(observador, platform, o.macaco >= 0 ? &macaco : nullptr);
+  if (o.piloto >= 0) std::printf("%s\n", placar.Json(static_cast<uint32_t>(o.piloto)).c_str());
   return 0;
+}
+
+int Rodar(int argc, char** argv) {
+  Opcoes o;
+  if (const int status = LerOpcoes(argc, argv, o); status >= 0) return status;
+  if (o.data_dir.empty()) {
+    std::string tried;
+    o.data_dir = EncontrarPastaDados(argv[0], tried);
+    if (o.data_dir.empty()) {
+      std::fprintf(stderr, "vartenos-sim: cannot find the data directory (tried: %s)\n", tried.c_str());
+      return 1;
+    }
+  }
+  std::vector<EventoRoteiro> script;
+  if (!o.script_path.empty()) {
+    std::string error;
+    if (!LerRoteiro(o.script_path, script, error)) {
+      std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
+      return 2;
+    }
+  }
+  FILE* trace = nullptr;
+  if (!o.trace_path.empty()) {
+    trace = std::fopen(o.trace_path.c_str(), "wb");
+    if (trace == nullptr) {
+      std::fprintf(stderr, "vartenos-sim: %s: cannot create the trace file: %s\n", o.trace_path.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
+  }
+  const int status = o.replay_path.empty()
+                         ? Jogar(o, std::move(script), trace)
+                         : Reproduzir(o.replay_path, o.data_dir, trace, o.estrelas, std::move(o.pngs));
+  if (trace != nullptr && std::fclose(trace) != 0) {
+    std::fprintf(stderr, "vartenos-sim: %s: cannot write the trace file\n", o.trace_path.c_str());
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace

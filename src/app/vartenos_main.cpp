@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/data_dir.h"
+#include "app/watch_replay.h"
 #include "display/font_ttf.h"
 #include "platform/fatal_error.h"
 #include "platform/sdl/sdl_platform.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr const char* kUso =
     "Usage: vartenos [/sa] [/sp] [/extras]\n"
+    "       vartenos --replay FILE\n"
     "       vartenos --version | --help\n"
     "\n"
     "Vartenos, a vertical space shooter.\n"
@@ -42,9 +44,20 @@ constexpr const char* kUso =
     "\n"
     "Full screen or window and the window's size are kept in $XDG_CONFIG_HOME/vartenos/settings.conf.\n";
 
+// A failure the game cannot start from: on standard error, and in a message box for a player who
+// started the game from a launcher. The exit status.
+int Falhar(const std::string& texto) {
+  std::fprintf(stderr, "vartenos: %s\n", texto.c_str());
+  std::fflush(stderr);
+  vartenos::SdlPlatform::MostrarFalha("Vartenos", texto);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A recorded session (VARTENOS_RECORD, or vartenos-sim --record) shown in the window.
+  if (argc == 3 && std::strcmp(argv[1], "--replay") == 0) return vartenos::AssistirGravacao(argv[2], argv[0]);
   switch (vartenos::LerPedido(argc, argv)) {
     case vartenos::PedidoDeLinha::Versao:
       std::fputs("vartenos " VARTENOS_VERSION "\n", stdout);
@@ -60,10 +73,7 @@ int main(int argc, char** argv) {
   try {
     std::string tried;
     const std::string data_dir = vartenos::EncontrarPastaDados(argc > 0 ? argv[0] : nullptr, tried);
-    if (data_dir.empty()) {
-      std::fprintf(stderr, "vartenos: cannot find the data directory (tried: %s)\n", tried.c_str());
-      return 1;
-    }
+    if (data_dir.empty()) return Falhar("cannot find the data directory (tried: " + tried + ")");
     vartenos::SdlPlatform platform;
     platform.DefinirIcone(data_dir + "Icone.bmp");
     // Closing the window ends the process at once, as Form_Unload's last step says.
@@ -76,9 +86,8 @@ int main(int argc, char** argv) {
     if (sessao) sessao->Ligar(form);
     form.Executar(command_line);
   } catch (const std::exception& e) {
-    // FatalError and anything else: one line naming the problem.
-    std::fprintf(stderr, "vartenos: %s\n", e.what());
-    return 1;
+    // FatalError (a missing or damaged data file, no display) and anything else: the problem named.
+    return Falhar(e.what());
   }
   return 0;
 }

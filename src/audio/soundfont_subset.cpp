@@ -201,40 +201,122 @@ bool SoundfontParcial::Ler(int arquivo, uint64_t pos, size_t n, uint8_t* out) co
   return true;
 }
 
-bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, SoundfontParcial& saida,
-                      std::string& erro) {
-  saida = SoundfontParcial();
-  saida.origem_ = caminho;
-  Leitor arq(caminho);
-  if (!arq.Aberto()) {
-    erro = caminho + ": cannot open";
-    return false;
+namespace {
+
+uint16_t BagGen(const Lista& bag, size_t i) { return Le16(bag.p + i * kBag); }
+uint16_t BagMod(const Lista& bag, size_t i) { return Le16(bag.p + i * kBag + 2); }
+
+// The bag, generator and modulator lists of the presets or of the instruments, as they are written.
+struct ZonasNovas {
+  std::vector<uint8_t> bag, gen, mod;
+};
+
+// Copies zone `z` of the file (its generators and modulators) to `out`, the instrument (or sample)
+// its generator `oper` names renumbered by `novo`.
+void CopiarZona(const Lista& bag, const Lista& gen, const Lista& mod, size_t z, uint16_t oper,
+                const std::vector<int>& novo, ZonasNovas& out) {
+  PoeLe16(out.bag, static_cast<uint16_t>(out.gen.size() / kGen));
+  PoeLe16(out.bag, static_cast<uint16_t>(out.mod.size() / kMod));
+  for (size_t g = BagGen(bag, z); g < BagGen(bag, z + 1); ++g) {
+    const uint8_t* r = gen.p + g * kGen;
+    out.gen.insert(out.gen.end(), r, r + 2);
+    // Only the first instrument (sample) generator counts; any after it is left pointing at 0.
+    uint16_t valor = Le16(r + 2);
+    if (Le16(r) == oper)
+      valor = valor < novo.size() && novo[valor] >= 0 ? static_cast<uint16_t>(novo[valor]) : 0;
+    PoeLe16(out.gen, valor);
   }
-  const auto falha = [&](const char* problema) {
+  const uint8_t* m0 = mod.p + BagMod(bag, z) * kMod;
+  const uint8_t* m1 = mod.p + BagMod(bag, z + 1) * kMod;
+  out.mod.insert(out.mod.end(), m0, m1);
+}
+
+// The closing record of a list: as the file had it, with the index at `campo` past the new end.
+void FecharLista(std::vector<uint8_t>& out, const Lista& l, size_t tam, size_t campo, size_t valor) {
+  const uint8_t* r = l.p + (l.n - 1) * tam;
+  out.insert(out.end(), r, r + tam);
+  out[out.size() - tam + campo] = static_cast<uint8_t>(valor);
+  out[out.size() - tam + campo + 1] = static_cast<uint8_t>(valor >> 8);
+}
+
+// The closing bag of a bag list, and the zeroed closing generator and modulator.
+void FecharZonas(ZonasNovas& z) {
+  PoeLe16(z.bag, static_cast<uint16_t>(z.gen.size() / kGen));
+  PoeLe16(z.bag, static_cast<uint16_t>(z.mod.size() / kMod));
+  z.mod.resize(z.mod.size() + kMod, 0);
+  z.gen.resize(z.gen.size() + kGen, 0);
+}
+
+}  // namespace
+
+// The steps of ExtrairSoundfont, and what they hand one another: the soundfont as read, which of its
+// zones the notes reach, and the new file's lists.
+struct ExtracaoSoundfont {
+  ExtracaoSoundfont(const std::string& c, std::string& e) : caminho(c), erro(e), arq(c) {}
+
+  bool Falha(const char* problema) {
     erro = caminho + ": " + problema;
     return false;
-  };
-  uint8_t cab[12];
-  if (!arq.Ler(0, 12, cab) || std::memcmp(cab, "RIFF", 4) != 0 || std::memcmp(cab + 8, "sfbk", 4) != 0)
-    return falha("not a soundfont (no RIFF sfbk header)");
-  const uint64_t fim_riff = 8 + uint64_t{Le32(cab + 4)};
+  }
+  bool LerRiff();
+  bool SepararListas();
+  bool ConferirIndices();
+  std::map<int, std::vector<uint16_t>> NotasPorPreset(const NotasDasPecas& notas) const;
+  bool MarcarZonas(const std::map<int, std::vector<uint16_t>>& por_preset);
+  bool CopiarAmostras(SoundfontParcial& saida);
+  void CopiarInstrumentos();
+  void CopiarPresets();
+  bool FecharListas();
+  bool Montar(SoundfontParcial& saida);
 
-  // The three lists: INFO is copied whole, sdta gives where the samples are, pdta is read whole.
+  size_t Presets() const { return phdr.n - 1; }
+  int Numero(size_t preset) const {
+    return Le16(phdr.p + preset * kPhdr + 22) * 128 + Le16(phdr.p + preset * kPhdr + 20);  // bank, program
+  }
+  size_t PrimeiraZonaPreset(size_t preset) const { return Le16(phdr.p + preset * kPhdr + 24); }
+  size_t PrimeiraZonaInstrumento(size_t i) const { return Le16(inst.p + i * kInst + 20); }
+
+  const std::string& caminho;
+  std::string& erro;
+  Leitor arq;
+
+  // The file: INFO copied whole, where the samples are, the preset data read whole and its lists.
   std::vector<uint8_t> info, pdta;
   uint64_t smpl_pos = 0, smpl_tam = 0, sm24_pos = 0, sm24_tam = 0;
+  uint64_t total_amostras = 0;
+  bool com_sm24 = false;
+  Lista phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
+
+  // Which zones, instruments and presets some note reaches.
+  std::vector<std::vector<bool>> zonas_inst, zonas_preset;
+  std::vector<bool> inst_usado, presets;
+
+  // The new file.
+  std::vector<int> nova_amostra, novo_inst;
+  uint64_t n_novas = 0;  // sample points
+  std::vector<uint8_t> cabecalhos, inst_out, phdr_out;
+  ZonasNovas zonas_inst_out, zonas_preset_out;
+};
+
+// The three lists: INFO is copied whole, sdta gives where the samples are, pdta is read whole.
+bool ExtracaoSoundfont::LerRiff() {
+  uint8_t cab[12];
+  if (!arq.Ler(0, 12, cab) || std::memcmp(cab, "RIFF", 4) != 0 || std::memcmp(cab + 8, "sfbk", 4) != 0)
+    return Falha("not a soundfont (no RIFF sfbk header)");
+  const uint64_t fim_riff = 8 + uint64_t{Le32(cab + 4)};
   for (uint64_t pos = 12; pos + 12 <= fim_riff;) {
     uint8_t c[12];
     if (!arq.Ler(pos, 12, c)) break;
     const uint64_t tam = Le32(c + 4);
     if (std::memcmp(c, "LIST", 4) == 0 && tam >= 4) {
       if (std::memcmp(c + 8, "INFO", 4) == 0) {
-        if (!arq.Cabe(pos, 8 + tam)) return falha("cut short in its INFO list");
+        if (!arq.Cabe(pos, 8 + tam)) return Falha("cut short in its INFO list");
         info.resize(8 + tam);
-        if (!arq.Ler(pos, info.size(), info.data())) return falha("cut short in its INFO list");
+        if (!arq.Ler(pos, info.size(), info.data())) return Falha("cut short in its INFO list");
       } else if (std::memcmp(c + 8, "pdta", 4) == 0) {
-        if (!arq.Cabe(pos + 12, tam - 4)) return falha("cut short in its preset data");
+        if (!arq.Cabe(pos + 12, tam - 4)) return Falha("cut short in its preset data");
         pdta.resize(tam - 4);
-        if (!arq.Ler(pos + 12, pdta.size(), pdta.data())) return falha("cut short in its preset data");
+        if (!arq.Ler(pos + 12, pdta.size(), pdta.data())) return Falha("cut short in its preset data");
       } else if (std::memcmp(c + 8, "sdta", 4) == 0) {
         for (uint64_t s = pos + 12; s + 8 <= pos + 8 + tam;) {
           uint8_t h[8];
@@ -249,76 +331,78 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
     pos += 8 + tam + (tam & 1);
   }
   if (info.empty() || pdta.empty() || smpl_tam == 0)
-    return falha("not a soundfont (INFO, sdta or pdta missing)");
+    return Falha("not a soundfont (INFO, sdta or pdta missing)");
   // The samples are read later, while the synthesizer loads: they must all be there now.
   if (!arq.Cabe(smpl_pos, smpl_tam) || !arq.Cabe(sm24_pos, sm24_tam))
-    return falha("cut short in its sample data");
-  const uint64_t total_amostras = smpl_tam / 2;
+    return Falha("cut short in its sample data");
+  total_amostras = smpl_tam / 2;
   // The 24-bit extension only counts when it matches the 16-bit data, as the synthesizer reads it.
-  const bool com_sm24 = sm24_tam == (total_amostras + (total_amostras & 1)) || sm24_tam == total_amostras;
+  com_sm24 = sm24_tam == (total_amostras + (total_amostras & 1)) || sm24_tam == total_amostras;
+  return true;
+}
 
-  Lista phdr, pbag, pmod, pgen, inst, ibag, imod, igen, shdr;
+// The nine lists of the preset data.
+bool ExtracaoSoundfont::SepararListas() {
   const std::pair<const char*, std::pair<Lista*, size_t>> partes[] = {
       {"phdr", {&phdr, kPhdr}}, {"pbag", {&pbag, kBag}},  {"pmod", {&pmod, kMod}},
       {"pgen", {&pgen, kGen}},  {"inst", {&inst, kInst}}, {"ibag", {&ibag, kBag}},
       {"imod", {&imod, kMod}},  {"igen", {&igen, kGen}},  {"shdr", {&shdr, kShdr}}};
   for (size_t pos = 0; pos + 8 <= pdta.size();) {
     const size_t tam = Le32(pdta.data() + pos + 4);
-    if (tam > pdta.size() - pos - 8) return falha("cut short in its preset data");
+    if (tam > pdta.size() - pos - 8) return Falha("cut short in its preset data");
     for (const auto& [id, destino] : partes) {
       if (std::memcmp(pdta.data() + pos, id, 4) != 0) continue;
-      if (tam % destino.second != 0 || tam < destino.second) return falha("damaged preset data");
+      if (tam % destino.second != 0 || tam < destino.second) return Falha("damaged preset data");
       destino.first->p = pdta.data() + pos + 8;
       destino.first->n = tam / destino.second;
     }
     pos += 8 + tam + (tam & 1);
   }
   for (const auto& [id, destino] : partes) {
-    if (destino.first->n == 0) return falha("damaged preset data");
+    if (destino.first->n == 0) return Falha("damaged preset data");
   }
-  const auto bag_gen = [](const Lista& bag, size_t i) { return Le16(bag.p + i * kBag); };
-  const auto bag_mod = [](const Lista& bag, size_t i) { return Le16(bag.p + i * kBag + 2); };
-  // Every index must stay inside its list, or the file is left to the synthesizer as it is.
+  return true;
+}
+
+// Every index must stay inside its list, or the file is left to the synthesizer as it is.
+bool ExtracaoSoundfont::ConferirIndices() {
   for (size_t i = 0; i + 1 < phdr.n; ++i) {
-    if (Le16(phdr.p + i * kPhdr + 24) > Le16(phdr.p + (i + 1) * kPhdr + 24)) return falha("damaged presets");
+    if (PrimeiraZonaPreset(i) > PrimeiraZonaPreset(i + 1)) return Falha("damaged presets");
   }
   for (size_t i = 0; i + 1 < inst.n; ++i) {
-    if (Le16(inst.p + i * kInst + 20) > Le16(inst.p + (i + 1) * kInst + 20))
-      return falha("damaged instruments");
+    if (PrimeiraZonaInstrumento(i) > PrimeiraZonaInstrumento(i + 1)) return Falha("damaged instruments");
   }
-  if (Le16(phdr.p + (phdr.n - 1) * kPhdr + 24) >= pbag.n ||
-      Le16(inst.p + (inst.n - 1) * kInst + 20) >= ibag.n)
-    return falha("damaged zones");
+  if (PrimeiraZonaPreset(phdr.n - 1) >= pbag.n || PrimeiraZonaInstrumento(inst.n - 1) >= ibag.n)
+    return Falha("damaged zones");
   for (size_t i = 0; i + 1 < pbag.n; ++i) {
-    if (bag_gen(pbag, i) > bag_gen(pbag, i + 1) || bag_mod(pbag, i) > bag_mod(pbag, i + 1))
-      return falha("damaged preset zones");
+    if (BagGen(pbag, i) > BagGen(pbag, i + 1) || BagMod(pbag, i) > BagMod(pbag, i + 1))
+      return Falha("damaged preset zones");
   }
   for (size_t i = 0; i + 1 < ibag.n; ++i) {
-    if (bag_gen(ibag, i) > bag_gen(ibag, i + 1) || bag_mod(ibag, i) > bag_mod(ibag, i + 1))
-      return falha("damaged instrument zones");
+    if (BagGen(ibag, i) > BagGen(ibag, i + 1) || BagMod(ibag, i) > BagMod(ibag, i + 1))
+      return Falha("damaged instrument zones");
   }
-  if (bag_gen(pbag, pbag.n - 1) >= pgen.n || bag_mod(pbag, pbag.n - 1) >= pmod.n ||
-      bag_gen(ibag, ibag.n - 1) >= igen.n || bag_mod(ibag, ibag.n - 1) >= imod.n)
-    return falha("damaged zones");
+  if (BagGen(pbag, pbag.n - 1) >= pgen.n || BagMod(pbag, pbag.n - 1) >= pmod.n ||
+      BagGen(ibag, ibag.n - 1) >= igen.n || BagMod(ibag, ibag.n - 1) >= imod.n)
+    return Falha("damaged zones");
+  return true;
+}
 
-  const size_t n_presets = phdr.n - 1;
-  const auto numero = [&](size_t i) {
-    return Le16(phdr.p + i * kPhdr + 22) * 128 + Le16(phdr.p + i * kPhdr + 20);  // bank, program
-  };
+// The preset each instrument plays on, with the notes it gets.
+std::map<int, std::vector<uint16_t>> ExtracaoSoundfont::NotasPorPreset(const NotasDasPecas& notas) const {
   const auto existe = [&](int num) {
-    for (size_t i = 0; i < n_presets; ++i) {
-      if (numero(i) == num) return true;
+    for (size_t i = 0; i < Presets(); ++i) {
+      if (Numero(i) == num) return true;
     }
     return false;
   };
-  // The preset each instrument plays on, with the notes it gets.
-  std::map<int, std::vector<uint16_t>> por_preset;
   const auto resolver = [&](int i) {
     if (existe(i)) return i;
     if (i / 128 == 128) return kKit;
     if (existe(i % 128)) return i % 128;
     return 0;
   };
+  std::map<int, std::vector<uint16_t>> por_preset;
   por_preset[0];
   por_preset[resolver(kKit)];
   for (const auto& [i, ns] : notas.por_instrumento) {
@@ -330,35 +414,38 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
       if (((q & 0x8000) != 0) == (num / 128 == 128)) Somar(ns, static_cast<uint16_t>(q & 0x3FFF));
     }
   }
+  return por_preset;
+}
 
-  // Which instrument zones some note reaches, through a preset zone it reaches too.
-  std::vector<std::vector<bool>> zonas_inst(inst.n - 1);
-  std::vector<bool> inst_usado(inst.n - 1, false);
-  std::vector<bool> presets(n_presets, false);
-  std::vector<std::vector<bool>> zonas_preset(n_presets);
-  for (size_t p = 0; p < n_presets; ++p) {
-    const auto achado = por_preset.find(numero(p));
+// Which instrument zones some note reaches, through a preset zone it reaches too.
+bool ExtracaoSoundfont::MarcarZonas(const std::map<int, std::vector<uint16_t>>& por_preset) {
+  zonas_inst.assign(inst.n - 1, {});
+  inst_usado.assign(inst.n - 1, false);
+  presets.assign(Presets(), false);
+  zonas_preset.assign(Presets(), {});
+  for (size_t p = 0; p < Presets(); ++p) {
+    const auto achado = por_preset.find(Numero(p));
     if (achado == por_preset.end()) continue;
     presets[p] = true;
     const std::vector<uint16_t>& ns = achado->second;
-    const size_t b0 = Le16(phdr.p + p * kPhdr + 24), b1 = Le16(phdr.p + (p + 1) * kPhdr + 24);
+    const size_t b0 = PrimeiraZonaPreset(p), b1 = PrimeiraZonaPreset(p + 1);
     zonas_preset[p].assign(b1 - b0, false);
     for (size_t b = b0; b < b1; ++b) {
-      const uint8_t* gens = pgen.p + bag_gen(pbag, b) * kGen;
-      const size_t ng = bag_gen(pbag, b + 1) - bag_gen(pbag, b);
+      const uint8_t* gens = pgen.p + BagGen(pbag, b) * kGen;
+      const size_t ng = BagGen(pbag, b + 1) - BagGen(pbag, b);
       const int alvo = Alvo(gens, ng, kGenInstrumento);
       if (alvo < 0) {
         zonas_preset[p][b - b0] = true;  // the global zone, or one the synthesizer ignores
         continue;
       }
-      if (static_cast<size_t>(alvo) + 1 >= inst.n) return falha("a preset zone names no instrument");
+      if (static_cast<size_t>(alvo) + 1 >= inst.n) return Falha("a preset zone names no instrument");
       const Faixa fp = FaixaDaZona(gens, ng);
-      const size_t i0 = Le16(inst.p + alvo * kInst + 20), i1 = Le16(inst.p + (alvo + 1) * kInst + 20);
+      const size_t i0 = PrimeiraZonaInstrumento(alvo), i1 = PrimeiraZonaInstrumento(alvo + 1);
       std::vector<bool>& zi = zonas_inst[alvo];
       if (zi.empty()) zi.assign(i1 - i0, false);
       for (size_t z = i0; z < i1; ++z) {
-        const uint8_t* igens = igen.p + bag_gen(ibag, z) * kGen;
-        const size_t nig = bag_gen(ibag, z + 1) - bag_gen(ibag, z);
+        const uint8_t* igens = igen.p + BagGen(ibag, z) * kGen;
+        const size_t nig = BagGen(ibag, z + 1) - BagGen(ibag, z);
         if (Alvo(igens, nig, kGenAmostra) < 0) {
           zi[z - i0] = true;  // the instrument's global zone
           continue;
@@ -373,25 +460,25 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
       }
     }
   }
+  return true;
+}
 
-  // The samples those zones use, laid out anew one after another, each followed by the 46 points the
-  // format asks for (copied from the file, as the synthesizer would find them there).
+// The samples the kept zones use, laid out anew one after another, each followed by the 46 points the
+// format asks for (copied from the file, as the synthesizer would find them there).
+bool ExtracaoSoundfont::CopiarAmostras(SoundfontParcial& saida) {
   const size_t n_amostras = shdr.n - 1;
-  std::vector<int> nova_amostra(n_amostras, -1);
+  nova_amostra.assign(n_amostras, -1);
   for (size_t a = 0; a + 1 < inst.n; ++a) {
     if (!inst_usado[a]) continue;
-    const size_t i0 = Le16(inst.p + a * kInst + 20);
+    const size_t i0 = PrimeiraZonaInstrumento(a);
     for (size_t z = 0; z < zonas_inst[a].size(); ++z) {
       if (!zonas_inst[a][z]) continue;
-      const uint8_t* igens = igen.p + bag_gen(ibag, i0 + z) * kGen;
-      const int s = Alvo(igens, bag_gen(ibag, i0 + z + 1) - bag_gen(ibag, i0 + z), kGenAmostra);
-      if (s >= 0 && static_cast<size_t>(s) >= n_amostras) return falha("an instrument zone names no sample");
+      const uint8_t* igens = igen.p + BagGen(ibag, i0 + z) * kGen;
+      const int s = Alvo(igens, BagGen(ibag, i0 + z + 1) - BagGen(ibag, i0 + z), kGenAmostra);
+      if (s >= 0 && static_cast<size_t>(s) >= n_amostras) return Falha("an instrument zone names no sample");
       if (s >= 0) nova_amostra[s] = 0;
     }
   }
-  std::vector<SoundfontParcial::Trecho>& trechos = saida.trechos_;
-  std::vector<uint8_t> cabecalhos;
-  uint64_t n_novas = 0;  // sample points in the new file
   int proxima = 0;
   for (size_t s = 0; s < n_amostras; ++s) {
     if (nova_amostra[s] < 0) continue;
@@ -403,7 +490,7 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
     uint64_t ate = std::max({inicio, fim, laco0, laco1}) + uint64_t{46};
     if (rom) de = ate = 0;
     ate = std::min(ate, total_amostras);
-    if (de > ate) return falha("a sample lies outside the sample data");
+    if (de > ate) return Falha("a sample lies outside the sample data");
     cabecalhos.insert(cabecalhos.end(), h, h + 20);
     for (uint32_t v : {inicio, fim, laco0, laco1}) {
       PoeLe32(cabecalhos, rom ? v : static_cast<uint32_t>(v - de + n_novas));
@@ -413,7 +500,7 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
     cabecalhos.push_back(h[41]);
     PoeLe16(cabecalhos, Le16(h + 42));  // the link, renumbered below
     PoeLe16(cabecalhos, Le16(h + 44));
-    if (ate > de) trechos.push_back({de, ate - de, n_novas});
+    if (ate > de) saida.trechos_.push_back({de, ate - de, n_novas});
     n_novas += ate - de + 46;
   }
   for (int s = 0; s < proxima; ++s) {
@@ -425,86 +512,67 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
     link[1] = static_cast<uint8_t>(v >> 8);
   }
   cabecalhos.insert(cabecalhos.end(), shdr.p + n_amostras * kShdr, shdr.p + shdr.n * kShdr);
+  return true;
+}
 
-  // Instruments and their kept zones; the sample of each zone renumbered.
-  std::vector<uint8_t> inst_out, ibag_out, imod_out, igen_out;
-  std::vector<int> novo_inst(inst.n - 1, -1);
+// Instruments and their kept zones; the sample of each zone renumbered.
+void ExtracaoSoundfont::CopiarInstrumentos() {
+  novo_inst.assign(inst.n - 1, -1);
   int n_inst = 0;
-  const auto copiar_zona = [](const Lista& bag, const Lista& gen, const Lista& mod, size_t z, uint16_t oper,
-                              const std::vector<int>& novo, std::vector<uint8_t>& bag_out,
-                              std::vector<uint8_t>& gen_out, std::vector<uint8_t>& mod_out) {
-    PoeLe16(bag_out, static_cast<uint16_t>(gen_out.size() / kGen));
-    PoeLe16(bag_out, static_cast<uint16_t>(mod_out.size() / kMod));
-    for (size_t g = Le16(bag.p + z * kBag); g < Le16(bag.p + (z + 1) * kBag); ++g) {
-      const uint8_t* r = gen.p + g * kGen;
-      gen_out.insert(gen_out.end(), r, r + 2);
-      // Only the first instrument (sample) generator counts; any after it is left pointing at 0.
-      uint16_t valor = Le16(r + 2);
-      if (Le16(r) == oper)
-        valor = valor < novo.size() && novo[valor] >= 0 ? static_cast<uint16_t>(novo[valor]) : 0;
-      PoeLe16(gen_out, valor);
-    }
-    const uint8_t* m0 = mod.p + Le16(bag.p + z * kBag + 2) * kMod;
-    const uint8_t* m1 = mod.p + Le16(bag.p + (z + 1) * kBag + 2) * kMod;
-    mod_out.insert(mod_out.end(), m0, m1);
-  };
   for (size_t a = 0; a + 1 < inst.n; ++a) {
     if (!inst_usado[a]) continue;
     novo_inst[a] = n_inst++;
     inst_out.insert(inst_out.end(), inst.p + a * kInst, inst.p + a * kInst + 20);
-    PoeLe16(inst_out, static_cast<uint16_t>(ibag_out.size() / kBag));
-    const size_t i0 = Le16(inst.p + a * kInst + 20);
+    PoeLe16(inst_out, static_cast<uint16_t>(zonas_inst_out.bag.size() / kBag));
+    const size_t i0 = PrimeiraZonaInstrumento(a);
     for (size_t z = 0; z < zonas_inst[a].size(); ++z) {
-      if (zonas_inst[a][z])
-        copiar_zona(ibag, igen, imod, i0 + z, kGenAmostra, nova_amostra, ibag_out, igen_out, imod_out);
+      if (zonas_inst[a][z]) CopiarZona(ibag, igen, imod, i0 + z, kGenAmostra, nova_amostra, zonas_inst_out);
     }
   }
-  // Presets, in the file's order.
-  std::vector<uint8_t> phdr_out, pbag_out, pmod_out, pgen_out;
-  for (size_t p = 0; p < n_presets; ++p) {
+}
+
+// Presets, in the file's order; the instrument of each zone renumbered.
+void ExtracaoSoundfont::CopiarPresets() {
+  for (size_t p = 0; p < Presets(); ++p) {
     if (!presets[p]) continue;
     phdr_out.insert(phdr_out.end(), phdr.p + p * kPhdr, phdr.p + p * kPhdr + 24);
-    PoeLe16(phdr_out, static_cast<uint16_t>(pbag_out.size() / kBag));
+    PoeLe16(phdr_out, static_cast<uint16_t>(zonas_preset_out.bag.size() / kBag));
     phdr_out.insert(phdr_out.end(), phdr.p + p * kPhdr + 26, phdr.p + (p + 1) * kPhdr);
-    const size_t b0 = Le16(phdr.p + p * kPhdr + 24);
+    const size_t b0 = PrimeiraZonaPreset(p);
     for (size_t z = 0; z < zonas_preset[p].size(); ++z) {
       if (zonas_preset[p][z])
-        copiar_zona(pbag, pgen, pmod, b0 + z, kGenInstrumento, novo_inst, pbag_out, pgen_out, pmod_out);
+        CopiarZona(pbag, pgen, pmod, b0 + z, kGenInstrumento, novo_inst, zonas_preset_out);
     }
   }
-  // The closing records: the indexes past the end, the rest as the file had them.
-  const auto fechar = [](std::vector<uint8_t>& out, const Lista& l, size_t tam, size_t campo, size_t valor) {
-    const uint8_t* r = l.p + (l.n - 1) * tam;
-    out.insert(out.end(), r, r + tam);
-    out[out.size() - tam + campo] = static_cast<uint8_t>(valor);
-    out[out.size() - tam + campo + 1] = static_cast<uint8_t>(valor >> 8);
-  };
-  const size_t n_pgen = pgen_out.size() / kGen, n_pmod = pmod_out.size() / kMod;
-  const size_t n_igen = igen_out.size() / kGen, n_imod = imod_out.size() / kMod;
-  fechar(phdr_out, phdr, kPhdr, 24, pbag_out.size() / kBag);
-  fechar(inst_out, inst, kInst, 20, ibag_out.size() / kBag);
-  PoeLe16(pbag_out, static_cast<uint16_t>(n_pgen));
-  PoeLe16(pbag_out, static_cast<uint16_t>(n_pmod));
-  PoeLe16(ibag_out, static_cast<uint16_t>(n_igen));
-  PoeLe16(ibag_out, static_cast<uint16_t>(n_imod));
-  pmod_out.resize(pmod_out.size() + kMod, 0);
-  imod_out.resize(imod_out.size() + kMod, 0);
-  pgen_out.resize(pgen_out.size() + kGen, 0);
-  igen_out.resize(igen_out.size() + kGen, 0);
-  if (std::max({n_pgen, n_pmod, n_igen, n_imod, pbag_out.size() / kBag, ibag_out.size() / kBag}) > 0xFFFF)
-    return falha("too many zones");
+}
 
-  // The file: RIFF sfbk with INFO as it was, the samples, the preset data.
+// The closing records: the indexes past the end, the rest as the file had them.
+bool ExtracaoSoundfont::FecharListas() {
+  const size_t n_pgen = zonas_preset_out.gen.size() / kGen, n_pmod = zonas_preset_out.mod.size() / kMod;
+  const size_t n_igen = zonas_inst_out.gen.size() / kGen, n_imod = zonas_inst_out.mod.size() / kMod;
+  FecharLista(phdr_out, phdr, kPhdr, 24, zonas_preset_out.bag.size() / kBag);
+  FecharLista(inst_out, inst, kInst, 20, zonas_inst_out.bag.size() / kBag);
+  FecharZonas(zonas_preset_out);
+  FecharZonas(zonas_inst_out);
+  if (std::max({n_pgen, n_pmod, n_igen, n_imod, zonas_preset_out.bag.size() / kBag,
+                zonas_inst_out.bag.size() / kBag}) > 0xFFFF)
+    return Falha("too many zones");
+  return true;
+}
+
+// The file: RIFF sfbk with INFO as it was, the samples, the preset data. Header and preset data are
+// held in memory, the samples read from the file when the synthesizer asks.
+bool ExtracaoSoundfont::Montar(SoundfontParcial& saida) {
   std::vector<uint8_t> pd;
   PoeTexto(pd, "pdta");
   for (const auto& [id, parte] : {std::pair<const char*, std::vector<uint8_t>*>{"phdr", &phdr_out},
-                                  {"pbag", &pbag_out},
-                                  {"pmod", &pmod_out},
-                                  {"pgen", &pgen_out},
+                                  {"pbag", &zonas_preset_out.bag},
+                                  {"pmod", &zonas_preset_out.mod},
+                                  {"pgen", &zonas_preset_out.gen},
                                   {"inst", &inst_out},
-                                  {"ibag", &ibag_out},
-                                  {"imod", &imod_out},
-                                  {"igen", &igen_out},
+                                  {"ibag", &zonas_inst_out.bag},
+                                  {"imod", &zonas_inst_out.mod},
+                                  {"igen", &zonas_inst_out.gen},
                                   {"shdr", &cabecalhos}}) {
     PoeId(pd, id, static_cast<uint32_t>(parte->size()));
     pd.insert(pd.end(), parte->begin(), parte->end());
@@ -512,8 +580,7 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
   const uint64_t bytes16 = 2 * n_novas, bytes24 = com_sm24 ? n_novas + (n_novas & 1) : 0;
   const uint64_t sdta = 4 + 8 + bytes16 + (com_sm24 ? 8 + bytes24 : 0);
   const uint64_t total = 4 + info.size() + (info.size() & 1) + 8 + sdta + 8 + pd.size();
-  if (total > 0xFFFFFFF0u) return falha("too large");
-  // Header and preset data held here, the samples read from the file when the synthesizer asks.
+  if (total > 0xFFFFFFF0u) return Falha("too large");
   std::vector<uint8_t> inicio;
   PoeId(inicio, "RIFF", static_cast<uint32_t>(total));
   PoeTexto(inicio, "sfbk");
@@ -536,6 +603,22 @@ bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, So
   fim.insert(fim.end(), pd.begin(), pd.end());
   saida.Acrescentar(std::move(fim));
   return true;
+}
+
+bool ExtrairSoundfont(const std::string& caminho, const NotasDasPecas& notas, SoundfontParcial& saida,
+                      std::string& erro) {
+  saida = SoundfontParcial();
+  saida.origem_ = caminho;
+  ExtracaoSoundfont x(caminho, erro);
+  if (!x.arq.Aberto()) {
+    erro = caminho + ": cannot open";
+    return false;
+  }
+  if (!x.LerRiff() || !x.SepararListas() || !x.ConferirIndices()) return false;
+  if (!x.MarcarZonas(x.NotasPorPreset(notas)) || !x.CopiarAmostras(saida)) return false;
+  x.CopiarInstrumentos();
+  x.CopiarPresets();
+  return x.FecharListas() && x.Montar(saida);
 }
 
 }  // namespace vartenos

@@ -40,6 +40,7 @@ class SoundfontParcial {
 
  private:
   friend bool ExtrairSoundfont(const std::string&, const NotasDasPecas&, SoundfontParcial&, std::string&);
+  friend struct ExtracaoSoundfont;
   // A run of sample points: where it starts in the file's sample data and in the new one.
   struct Trecho {
     uint64_t de, quantas, para;

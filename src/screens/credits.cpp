@@ -35,8 +35,8 @@ Tela Form1::Creditos() {
   for (const Linha& l : linhas) backbuffer.DrawText(l.x, l.y, l.texto, false);
   primary.Flip(nullptr, DDFLIP_WAIT);
 
-  // The menu still owns the keyboard, unseen: its keys act while the credits show.
-  Fim = false;
+  // The menu still owns the keyboard, unseen: its keys act while the credits show. Fim was cleared
+  // when the credits were chosen, so an Esc typed since then closes them at once.
   while (!Fim) {
     dx->WaitAnyEvent(*this);
     if (pedido_ != Tela::Nenhuma) return pedido_;

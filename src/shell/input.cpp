@@ -102,6 +102,9 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
             Musica_Ligada = !Musica_Ligada;
             break;
           case 4:
+            // The credits open here, inside the handler: a key typed right after the Space (an Esc
+            // in the same frame) already acts on them.
+            Fim = false;
             Pedir_Tela(Tela::Creditos);
             break;
           case 5:

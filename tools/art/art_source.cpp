@@ -135,6 +135,74 @@ bool LerPaleta(const std::string& path, Paleta& out, std::string& error) {
   return LerTexto(path, texto, error) && LerPaletaTexto(path, texto, out, error);
 }
 
+namespace {
+
+// A legend, "C = colour, D = transparent, ...": one character for each colour. Returns the problem,
+// empty when there is none.
+std::string LerLegenda(const std::string& valor, const Paleta& paleta, std::map<char, uint32_t>& legenda) {
+  std::stringstream ss(valor);
+  std::string item;
+  while (std::getline(ss, item, ',')) {
+    item = Aparar(item);
+    const size_t eq = item.find('=');
+    const std::string letra = eq == std::string::npos ? "" : Aparar(item.substr(0, eq));
+    if (letra.size() != 1 || letra[0] == ' ') {
+      return "legend entry '" + item + "' must be 'C = colour' with one character C";
+    }
+    const std::string cor_txt = Aparar(item.substr(eq + 1));
+    uint32_t cor = 0;
+    if (cor_txt != "transparent") {
+      std::string erro;
+      if (!LerCor(cor_txt, &paleta, cor, erro)) return erro;
+    }
+    if (legenda.count(letra[0]) != 0) return "character '" + letra + "' is in the legend twice";
+    legenda[letra[0]] = cor;
+  }
+  return "";
+}
+
+// The rows of a sprite from line `i` on, into `out` (already of its size); with `espelho` each row is
+// the left half, mirrored to the right.
+bool LerLinhasDoSprite(const std::string& nome, const std::vector<std::string>& linhas, size_t i,
+                       const std::map<char, uint32_t>& legenda, bool espelho, Pixels& out,
+                       std::string& error) {
+  const int w = out.w, h = out.h;
+  const int largura = espelho ? (w + 1) / 2 : w;
+  int y = 0;
+  for (; i < linhas.size() && y < h; ++i, ++y) {
+    std::string l = linhas[i];
+    while (!l.empty() && (l.back() == '\r' || l.back() == ' ')) l.pop_back();
+    if (static_cast<int>(l.size()) != largura) {
+      error = Onde(nome, i + 1) + "row has " + std::to_string(l.size()) + " characters, expected " +
+              std::to_string(largura) + (espelho ? " (the left half of a mirrored sprite)" : "");
+      return false;
+    }
+    for (int x = 0; x < largura; ++x) {
+      auto it = legenda.find(l[x]);
+      if (it == legenda.end()) {
+        error = Onde(nome, i + 1) + "character '" + std::string(1, l[x]) + "' in column " +
+                std::to_string(x + 1) + " is not in the legend";
+        return false;
+      }
+      out.Set(x, y, it->second);
+      if (espelho) out.Set(w - 1 - x, y, it->second);
+    }
+  }
+  if (y < h) {
+    error = Onde(nome, linhas.size()) + "expected " + std::to_string(h) + " rows, found " + std::to_string(y);
+    return false;
+  }
+  for (; i < linhas.size(); ++i) {
+    if (!Aparar(linhas[i]).empty()) {
+      error = Onde(nome, i + 1) + "more rows than the size says (" + std::to_string(h) + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool LerSpriteTexto(const std::string& nome, const std::string& texto, const Paleta& paleta, Pixels& out,
                     std::string& error) {
   const std::vector<std::string> linhas = Linhas(texto);
@@ -169,30 +237,9 @@ bool LerSpriteTexto(const std::string& nome, const std::string& texto, const Pal
       }
       (chave == "mirror" ? espelho : luz) = sim;
     } else if (chave == "legend") {
-      std::stringstream ss(valor);
-      std::string item;
-      while (std::getline(ss, item, ',')) {
-        item = Aparar(item);
-        const size_t eq = item.find('=');
-        const std::string letra = eq == std::string::npos ? "" : Aparar(item.substr(0, eq));
-        if (letra.size() != 1 || letra[0] == ' ') {
-          error = Onde(nome, i + 1) + "legend entry '" + item + "' must be 'C = colour' with one character C";
-          return false;
-        }
-        const std::string cor_txt = Aparar(item.substr(eq + 1));
-        uint32_t cor = 0;
-        if (cor_txt != "transparent") {
-          std::string erro;
-          if (!LerCor(cor_txt, &paleta, cor, erro)) {
-            error = Onde(nome, i + 1) + erro;
-            return false;
-          }
-        }
-        if (legenda.count(letra[0]) != 0) {
-          error = Onde(nome, i + 1) + "character '" + letra + "' is in the legend twice";
-          return false;
-        }
-        legenda[letra[0]] = cor;
+      if (std::string problema = LerLegenda(valor, paleta, legenda); !problema.empty()) {
+        error = Onde(nome, i + 1) + problema;
+        return false;
       }
     } else if (chave == "rows") {
       achou_rows = true;
@@ -211,38 +258,8 @@ bool LerSpriteTexto(const std::string& nome, const std::string& texto, const Pal
     error = Onde(nome, linhas.size()) + "no 'rows:' line";
     return false;
   }
-  const int largura = espelho ? (w + 1) / 2 : w;
   out.Create(w, h);
-  int y = 0;
-  for (; i < linhas.size() && y < h; ++i, ++y) {
-    std::string l = linhas[i];
-    while (!l.empty() && (l.back() == '\r' || l.back() == ' ')) l.pop_back();
-    if (static_cast<int>(l.size()) != largura) {
-      error = Onde(nome, i + 1) + "row has " + std::to_string(l.size()) + " characters, expected " +
-              std::to_string(largura) + (espelho ? " (the left half of a mirrored sprite)" : "");
-      return false;
-    }
-    for (int x = 0; x < largura; ++x) {
-      auto it = legenda.find(l[x]);
-      if (it == legenda.end()) {
-        error = Onde(nome, i + 1) + "character '" + std::string(1, l[x]) + "' in column " +
-                std::to_string(x + 1) + " is not in the legend";
-        return false;
-      }
-      out.Set(x, y, it->second);
-      if (espelho) out.Set(w - 1 - x, y, it->second);
-    }
-  }
-  if (y < h) {
-    error = Onde(nome, linhas.size()) + "expected " + std::to_string(h) + " rows, found " + std::to_string(y);
-    return false;
-  }
-  for (; i < linhas.size(); ++i) {
-    if (!Aparar(linhas[i]).empty()) {
-      error = Onde(nome, i + 1) + "more rows than the size says (" + std::to_string(h) + ")";
-      return false;
-    }
-  }
+  if (!LerLinhasDoSprite(nome, linhas, i, legenda, espelho, out, error)) return false;
   if (luz) IluminarCantoSuperiorEsquerdo(out);
   return true;
 }

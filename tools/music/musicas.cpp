@@ -387,187 +387,224 @@ class Leitor {
     }
   }
 
+  // How a part plays, from its options: velocity (or a swell), the range chord tones fold into, the
+  // bars a pattern plays in.
+  struct Jeito {
+    int total = 0;                             // sixteenths in the section
+    int velocidade = 96, velocidade_fim = -1;  // "vel=60>100": a swell across the section
+    int grave = 0, agudo = 127;                // "faixa=e2-b3": chord tones folded into that range
+    std::vector<bool> compassos;               // bars the part plays in ("em=1,3")
+
+    // The velocity at a step, following a swell if there is one.
+    int VelEm(int p) const {
+      if (velocidade_fim < 0) return velocidade;
+      return static_cast<int>(
+          std::lround(velocidade + (velocidade_fim - velocidade) * static_cast<double>(p) / total));
+    }
+    int Dobrar(int k) const {
+      while (k < grave) k += 12;
+      while (k > agudo) k -= 12;
+      return k;
+    }
+    // A pattern's step `p`, or a rest in the bars the part leaves out.
+    char Passo(const std::string& padrao, int p, int passos) const {
+      return compassos[static_cast<size_t>(p / passos)] ? padrao[p % padrao.size()] : '.';
+    }
+  };
+
   void Parte(const std::vector<std::string>& t) {
     if (secao_->compassos == 0) Falha("a section needs its 'acordes' line (one chord per bar) first");
     const Canal& c = AcharCanal(t[0]);
     const std::string& tipo = t[1];
-    const int total = secao_->compassos * Passos();
-    const int tr = secao_->transpor;
-    int velocidade = 96, velocidade_fim = -1;  // "vel=60>100": a swell across the section
-    int grave = 0, agudo = 127;                // "faixa=e2-b3": chord tones folded into that range
-    std::vector<bool> compassos(static_cast<size_t>(secao_->compassos), true);  // bars the part plays in
     std::vector<std::string> args(t.begin() + 2, t.end());
+    Jeito j = LerOpcoes(tipo, args);
+    if (tipo == "notas") {
+      ParteNotas(c, args, j);
+    } else if (tipo == "graus" || tipo == "acorde") {
+      ParteAcordes(c, tipo, args, j);
+    } else if (tipo == "bateria") {
+      ParteBateria(c, args, j);
+    } else if (tipo == "expressao") {
+      ParteExpressao(c, args, j);
+    } else {
+      Falha("unknown part '" + tipo + "' (notas, graus, acorde, bateria or expressao)");
+    }
+  }
+
+  // Takes the options (NAME=VALUE) off the end of a part's line.
+  Jeito LerOpcoes(const std::string& tipo, std::vector<std::string>& args) {
+    Jeito j;
+    j.total = secao_->compassos * Passos();
+    j.compassos.assign(static_cast<size_t>(secao_->compassos), true);
     while (!args.empty() && args.back().find('=') != std::string::npos) {
       const std::string op = args.back();
       args.pop_back();
       if (op.rfind("vel=", 0) == 0) {
         const size_t seta = op.find('>');
-        velocidade = Inteiro(op.substr(4, seta == std::string::npos ? std::string::npos : seta - 4), 1, 127,
-                             "velocity");
-        if (seta != std::string::npos) velocidade_fim = Inteiro(op.substr(seta + 1), 1, 127, "velocity");
+        j.velocidade = Inteiro(op.substr(4, seta == std::string::npos ? std::string::npos : seta - 4), 1, 127,
+                               "velocity");
+        if (seta != std::string::npos) j.velocidade_fim = Inteiro(op.substr(seta + 1), 1, 127, "velocity");
       } else if (op.rfind("faixa=", 0) == 0 && (tipo == "graus" || tipo == "acorde")) {
         const size_t traco = op.find('-', 7);
-        if (traco == std::string::npos || !Tecla(op.substr(6, traco - 6), grave) ||
-            !Tecla(op.substr(traco + 1), agudo) || agudo - grave < 11) {
+        if (traco == std::string::npos || !Tecla(op.substr(6, traco - 6), j.grave) ||
+            !Tecla(op.substr(traco + 1), j.agudo) || j.agudo - j.grave < 11) {
           Falha("bad range '" + op + "' (faixa=LOW-HIGH, at least an octave apart, e.g. faixa=e2-b3)");
         }
       } else if (op.rfind("em=", 0) == 0 && tipo != "notas") {
-        std::fill(compassos.begin(), compassos.end(), false);
+        std::fill(j.compassos.begin(), j.compassos.end(), false);
         std::stringstream ss(op.substr(3));
         for (std::string b; std::getline(ss, b, ',');) {
-          compassos[static_cast<size_t>(Inteiro(b, 1, secao_->compassos, "bar number") - 1)] = true;
+          j.compassos[static_cast<size_t>(Inteiro(b, 1, secao_->compassos, "bar number") - 1)] = true;
         }
       } else {
         Falha("bad option '" + op + "' (vel=N or vel=N>M, faixa=LOW-HIGH, or em=BAR,BAR... for patterns)");
       }
     }
-    // The velocity at a step, following a swell if there is one.
-    auto vel_em = [&](int p) {
-      if (velocidade_fim < 0) return velocidade;
-      return static_cast<int>(
-          std::lround(velocidade + (velocidade_fim - velocidade) * static_cast<double>(p) / total));
-    };
-    auto dobrar = [&](int k) {
-      while (k < grave) k += 12;
-      while (k > agudo) k -= 12;
-      return k;
-    };
-    // A pattern may be split with '|' for reading; it repeats for as long as the section lasts.
-    auto padrao_de = [&](const std::string& s) {
-      std::string p;
-      for (char ch : s) {
-        if (ch != '|') p += ch;
-      }
-      if (p.empty()) Falha("an empty pattern");
-      return p;
-    };
-    auto passo = [&](const std::string& padrao, int p) {
-      return compassos[static_cast<size_t>(p / Passos())] ? padrao[p % padrao.size()] : '.';
-    };
-    auto nota = [&](int passo_ini, int passo_fim, int tecla, int vel) {
-      if (tecla < 0 || tecla > 127) Falha("a note falls outside the MIDI range");
-      secao_->notas.push_back({static_cast<int64_t>(passo_ini) * kTicksPasso,
-                               static_cast<int64_t>(passo_fim) * kTicksPasso, c.canal, tecla, vel});
-    };
-    if (tipo == "notas") {
-      int& pos = partes_[c.nome].first;
-      partes_[c.nome].second = n_;
-      for (const std::string& tok : args) {
-        const size_t dp = tok.find(':');
-        if (dp == std::string::npos)
-          Falha("bad note '" + tok + "' (expected NOTE:DURATION, e.g. e5:q or r:h)");
-        std::string dur = tok.substr(dp + 1);
-        // A played line, not a machine: the first beat of a bar leans in, the third less, notes off the
-        // beat fall back; '!' accents a note, '?' plays it softly.
-        const int no_compasso = pos % Passos();
-        int vel = vel_em(pos) + (no_compasso == 0              ? 8
-                                 : no_compasso == Passos() / 2 ? 4
-                                 : no_compasso % 4 == 0        ? 0
-                                 : no_compasso % 2 == 0        ? -5
-                                                               : -8);
-        if (!dur.empty() && dur.back() == '!') vel += 20, dur.pop_back();
-        if (!dur.empty() && dur.back() == '?') vel -= 24, dur.pop_back();
-        vel = std::clamp(vel, 1, 127);
-        int passos;
-        if (!Duracao(dur, passos)) Falha("bad duration in '" + tok + "' (w h q e s, a dot, or sixteenths)");
-        const std::string alturas = tok.substr(0, dp);
-        if (alturas != "r") {
-          std::stringstream ss(alturas);
-          for (std::string a; std::getline(ss, a, '+');) {
-            int tecla;
-            if (!Tecla(a, tecla)) Falha("bad pitch '" + a + "' in '" + tok + "' (e.g. c4, f#5, bb3, or r)");
-            nota(pos, pos + passos, tecla + tr, vel);
-          }
+    return j;
+  }
+
+  // A pattern may be split with '|' for reading; it repeats for as long as the section lasts.
+  std::string PadraoDe(const std::string& s) {
+    std::string p;
+    for (char ch : s) {
+      if (ch != '|') p += ch;
+    }
+    if (p.empty()) Falha("an empty pattern");
+    return p;
+  }
+
+  void Tocar(const Canal& c, int passo_ini, int passo_fim, int tecla, int vel) {
+    if (tecla < 0 || tecla > 127) Falha("a note falls outside the MIDI range");
+    secao_->notas.push_back({static_cast<int64_t>(passo_ini) * kTicksPasso,
+                             static_cast<int64_t>(passo_fim) * kTicksPasso, c.canal, tecla, vel});
+  }
+
+  // A written line of notes: NOTE:DURATION, chords joined with '+', rests as r.
+  void ParteNotas(const Canal& c, const std::vector<std::string>& args, const Jeito& j) {
+    int& pos = partes_[c.nome].first;
+    partes_[c.nome].second = n_;
+    for (const std::string& tok : args) {
+      const size_t dp = tok.find(':');
+      if (dp == std::string::npos) Falha("bad note '" + tok + "' (expected NOTE:DURATION, e.g. e5:q or r:h)");
+      std::string dur = tok.substr(dp + 1);
+      // A played line, not a machine: the first beat of a bar leans in, the third less, notes off the
+      // beat fall back; '!' accents a note, '?' plays it softly.
+      const int no_compasso = pos % Passos();
+      int vel = j.VelEm(pos) + (no_compasso == 0              ? 8
+                                : no_compasso == Passos() / 2 ? 4
+                                : no_compasso % 4 == 0        ? 0
+                                : no_compasso % 2 == 0        ? -5
+                                                              : -8);
+      if (!dur.empty() && dur.back() == '!') vel += 20, dur.pop_back();
+      if (!dur.empty() && dur.back() == '?') vel -= 24, dur.pop_back();
+      vel = std::clamp(vel, 1, 127);
+      int passos;
+      if (!Duracao(dur, passos)) Falha("bad duration in '" + tok + "' (w h q e s, a dot, or sixteenths)");
+      const std::string alturas = tok.substr(0, dp);
+      if (alturas != "r") {
+        std::stringstream ss(alturas);
+        for (std::string a; std::getline(ss, a, '+');) {
+          int tecla;
+          if (!Tecla(a, tecla)) Falha("bad pitch '" + a + "' in '" + tok + "' (e.g. c4, f#5, bb3, or r)");
+          Tocar(c, pos, pos + passos, tecla + secao_->transpor, vel);
         }
-        pos += passos;
-        if (pos > total)
-          Falha("the notes of '" + c.nome + "' run past the section's " + std::to_string(secao_->compassos) +
-                " bars");
       }
-    } else if (tipo == "graus" || tipo == "acorde") {
-      if (args.size() != 2) Falha("expected: INSTRUMENT " + tipo + " OCTAVE PATTERN [vel=N]");
-      const int oitava = Inteiro(args[0], 0, 8, "octave");
-      const std::string padrao = padrao_de(args[1]);
-      const int base = 12 * (oitava + 1);
-      int ini = -1;
-      std::vector<int> teclas;
-      int vel = velocidade;
-      auto soltar = [&](int passo) {
-        for (int k : teclas) nota(ini, passo, k, vel);
-        teclas.clear();
-        ini = -1;
-      };
-      for (int p = 0; p < total; ++p) {
-        const char ch = passo(padrao, p);
-        if (ch == '-') continue;
-        soltar(p);
-        if (ch == '.') continue;
-        const Acorde& a = secao_->acordes[p];
-        if (a.vazio) continue;
-        const int raiz = (a.raiz + tr + 120) % 12;
-        if (tipo == "graus") {
-          int intervalo;
-          bool usa_baixo;
-          if (!Grau(ch, a, intervalo, usa_baixo))
-            Falha(std::string("bad degree '") + ch + "' (0-9, '-' hold, '.' rest)");
-          const int r = usa_baixo && a.baixo >= 0 ? (a.baixo + tr + 120) % 12 : raiz;
-          // A range moves the chord's root into it; the tone keeps its interval above that root.
-          teclas.push_back(dobrar(base + r) + intervalo);
-          vel = vel_em(p);
-        } else {
-          if (ch != 'x' && ch != 'X')
-            Falha(std::string("bad chord stroke '") + ch + "' (x, X accent, '-' hold, '.' rest)");
-          // A close voicing around the middle of the octave, so chords move smoothly from one to the next.
-          const int centro = base + 6;
-          std::vector<int> tons = {0};
-          tons.insert(tons.end(), a.tons.begin(), a.tons.end());
-          for (int iv : tons) {
-            int k = base + (raiz + iv) % 12;
-            while (k < centro - 6) k += 12;
-            while (k > centro + 5) k -= 12;
-            k = dobrar(k);
-            if (std::find(teclas.begin(), teclas.end(), k) == teclas.end()) teclas.push_back(k);
-          }
-          vel = ch == 'X' ? std::min(127, vel_em(p) + 20) : vel_em(p);
+      pos += passos;
+      if (pos > j.total)
+        Falha("the notes of '" + c.nome + "' run past the section's " + std::to_string(secao_->compassos) +
+              " bars");
+    }
+  }
+
+  // Chord tones by degree ("graus") or whole chords ("acorde") in a rhythm, following the chords.
+  void ParteAcordes(const Canal& c, const std::string& tipo, const std::vector<std::string>& args,
+                    const Jeito& j) {
+    if (args.size() != 2) Falha("expected: INSTRUMENT " + tipo + " OCTAVE PATTERN [vel=N]");
+    const int oitava = Inteiro(args[0], 0, 8, "octave");
+    const std::string padrao = PadraoDe(args[1]);
+    const int base = 12 * (oitava + 1);
+    const int tr = secao_->transpor;
+    int ini = -1;
+    std::vector<int> teclas;
+    int vel = j.velocidade;
+    auto soltar = [&](int passo) {
+      for (int k : teclas) Tocar(c, ini, passo, k, vel);
+      teclas.clear();
+      ini = -1;
+    };
+    for (int p = 0; p < j.total; ++p) {
+      const char ch = j.Passo(padrao, p, Passos());
+      if (ch == '-') continue;
+      soltar(p);
+      if (ch == '.') continue;
+      const Acorde& a = secao_->acordes[p];
+      if (a.vazio) continue;
+      const int raiz = (a.raiz + tr + 120) % 12;
+      if (tipo == "graus") {
+        int intervalo;
+        bool usa_baixo;
+        if (!Grau(ch, a, intervalo, usa_baixo))
+          Falha(std::string("bad degree '") + ch + "' (0-9, '-' hold, '.' rest)");
+        const int r = usa_baixo && a.baixo >= 0 ? (a.baixo + tr + 120) % 12 : raiz;
+        // A range moves the chord's root into it; the tone keeps its interval above that root.
+        teclas.push_back(j.Dobrar(base + r) + intervalo);
+        vel = j.VelEm(p);
+      } else {
+        if (ch != 'x' && ch != 'X')
+          Falha(std::string("bad chord stroke '") + ch + "' (x, X accent, '-' hold, '.' rest)");
+        // A close voicing around the middle of the octave, so chords move smoothly from one to the next.
+        const int centro = base + 6;
+        std::vector<int> tons = {0};
+        tons.insert(tons.end(), a.tons.begin(), a.tons.end());
+        for (int iv : tons) {
+          int k = base + (raiz + iv) % 12;
+          while (k < centro - 6) k += 12;
+          while (k > centro + 5) k -= 12;
+          k = j.Dobrar(k);
+          if (std::find(teclas.begin(), teclas.end(), k) == teclas.end()) teclas.push_back(k);
         }
-        ini = p;
+        vel = ch == 'X' ? std::min(127, j.VelEm(p) + 20) : j.VelEm(p);
       }
-      soltar(total);
-    } else if (tipo == "bateria") {
-      if (args.size() != 2) Falha("expected: INSTRUMENT bateria DRUM PATTERN [vel=N]");
-      const int tecla = Tambor(args[0]);
-      if (tecla < 0) Falha("unknown drum '" + args[0] + "'");
-      const std::string padrao = padrao_de(args[1]);
-      for (int p = 0; p < total; ++p) {
-        const char ch = passo(padrao, p);
-        if (ch == '.') continue;
-        int vel;
-        if (ch == 'x')
-          vel = vel_em(p);
-        else if (ch == 'X')
-          vel = std::min(127, vel_em(p) + 24);
-        else if (ch == 'o')
-          vel = vel_em(p) / 2;
-        else
-          Falha(std::string("bad drum stroke '") + ch + "' (x, X accent, o soft, '.' rest)");
-        nota(p, p + 1, tecla, vel);
-      }
-    } else if (tipo == "expressao") {
-      // The channel's expression (controller 11), from one level to another across the section, an
-      // eighth note at a time: swells and fades under held notes.
-      if (args.size() != 1) Falha("expected: INSTRUMENT expressao LEVEL or LEVEL>LEVEL (0-127)");
-      const size_t seta = args[0].find('>');
-      velocidade = Inteiro(args[0].substr(0, seta), 0, 127, "expression");
-      velocidade_fim =
-          seta == std::string::npos ? velocidade : Inteiro(args[0].substr(seta + 1), 0, 127, "expression");
-      int ultimo = -1;
-      for (int p = 0; p < total; p += 2) {
-        const int v = std::clamp(vel_em(p), 0, 127);
-        if (v != ultimo) secao_->controles.push_back({static_cast<int64_t>(p) * kTicksPasso, c.canal, 11, v});
-        ultimo = v;
-      }
-    } else {
-      Falha("unknown part '" + tipo + "' (notas, graus, acorde, bateria or expressao)");
+      ini = p;
+    }
+    soltar(j.total);
+  }
+
+  // One drum in a pattern of strokes.
+  void ParteBateria(const Canal& c, const std::vector<std::string>& args, const Jeito& j) {
+    if (args.size() != 2) Falha("expected: INSTRUMENT bateria DRUM PATTERN [vel=N]");
+    const int tecla = Tambor(args[0]);
+    if (tecla < 0) Falha("unknown drum '" + args[0] + "'");
+    const std::string padrao = PadraoDe(args[1]);
+    for (int p = 0; p < j.total; ++p) {
+      const char ch = j.Passo(padrao, p, Passos());
+      if (ch == '.') continue;
+      int vel;
+      if (ch == 'x')
+        vel = j.VelEm(p);
+      else if (ch == 'X')
+        vel = std::min(127, j.VelEm(p) + 24);
+      else if (ch == 'o')
+        vel = j.VelEm(p) / 2;
+      else
+        Falha(std::string("bad drum stroke '") + ch + "' (x, X accent, o soft, '.' rest)");
+      Tocar(c, p, p + 1, tecla, vel);
+    }
+  }
+
+  // The channel's expression (controller 11), from one level to another across the section, an
+  // eighth note at a time: swells and fades under held notes.
+  void ParteExpressao(const Canal& c, const std::vector<std::string>& args, Jeito j) {
+    if (args.size() != 1) Falha("expected: INSTRUMENT expressao LEVEL or LEVEL>LEVEL (0-127)");
+    const size_t seta = args[0].find('>');
+    j.velocidade = Inteiro(args[0].substr(0, seta), 0, 127, "expression");
+    j.velocidade_fim =
+        seta == std::string::npos ? j.velocidade : Inteiro(args[0].substr(seta + 1), 0, 127, "expression");
+    int ultimo = -1;
+    for (int p = 0; p < j.total; p += 2) {
+      const int v = std::clamp(j.VelEm(p), 0, 127);
+      if (v != ultimo) secao_->controles.push_back({static_cast<int64_t>(p) * kTicksPasso, c.canal, 11, v});
+      ultimo = v;
     }
   }
 
@@ -644,22 +681,28 @@ Evento Andamento(int64_t tick, int bpm) {
               {static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8), static_cast<uint8_t>(us)});
 }
 
-std::vector<uint8_t> Midi(const Partitura& p) {
-  const int64_t compasso_ticks = static_cast<int64_t>(p.compasso) * kTicksSeminima;
-  // Lay the sections out in the order of the form.
+// The sections laid out in the order of the form: every note and controller at its tick, the tempo
+// track, and where the piece ends.
+struct Disposicao {
   std::vector<Nota> notas;
+  std::vector<Controle> controles;
   std::vector<Evento> mestre;
-  mestre.push_back(Meta(0, 0x03, std::vector<uint8_t>(p.arquivo.begin(), p.arquivo.end())));
-  mestre.push_back(Meta(0, 0x58, {static_cast<uint8_t>(p.compasso), 2, 24, 8}));
-  mestre.push_back(Andamento(0, p.andamento));
+  int64_t fim = 0;
+};
+
+Disposicao Dispor(const Partitura& p) {
+  const int64_t compasso_ticks = static_cast<int64_t>(p.compasso) * kTicksSeminima;
+  Disposicao r;
+  r.mestre.push_back(Meta(0, 0x03, std::vector<uint8_t>(p.arquivo.begin(), p.arquivo.end())));
+  r.mestre.push_back(Meta(0, 0x58, {static_cast<uint8_t>(p.compasso), 2, 24, 8}));
+  r.mestre.push_back(Andamento(0, p.andamento));
   int64_t t = 0;
   int andamento = p.andamento;
-  std::vector<Controle> controles;
   for (const Trecho& trecho : p.forma) {
     const Secao& sec = p.secoes[trecho.secao];
     const int novo = sec.andamento ? sec.andamento : p.andamento;
     if (novo != andamento) {
-      mestre.push_back(Andamento(t, novo));
+      r.mestre.push_back(Andamento(t, novo));
       andamento = novo;
     }
     if (sec.andamento_fim) {
@@ -668,7 +711,7 @@ std::vector<uint8_t> Midi(const Partitura& p) {
       for (int b = 1; b < batidas; ++b) {
         const int bpm = static_cast<int>(std::lround(
             sec.andamento + (sec.andamento_fim - sec.andamento) * static_cast<double>(b) / (batidas - 1)));
-        if (bpm != andamento) mestre.push_back(Andamento(t + b * kTicksSeminima, bpm));
+        if (bpm != andamento) r.mestre.push_back(Andamento(t + b * kTicksSeminima, bpm));
         andamento = bpm;
       }
     }
@@ -679,74 +722,76 @@ std::vector<uint8_t> Midi(const Partitura& p) {
       if (n.tecla < 0 || n.tecla > 127)
         throw Erro(p.fonte, p.linha_forma,
                    "transposing '" + sec.nome + "' takes a note outside the MIDI range");
-      notas.push_back(n);
+      r.notas.push_back(n);
     }
     for (Controle c : sec.controles) {
       c.tick += t;
-      controles.push_back(c);
+      r.controles.push_back(c);
     }
     t += sec.compassos * compasso_ticks;
   }
-  const int64_t fim = t;
+  r.fim = t;
+  return r;
+}
 
+// One instrument's track: its set-up, its controllers, its notes.
+std::vector<Evento> EventosDoCanal(const Canal& c, const Disposicao& pecas) {
+  const uint8_t ch = static_cast<uint8_t>(c.canal);
+  std::vector<Evento> ev;
+  ev.push_back(Meta(0, 0x03, std::vector<uint8_t>(c.nome.begin(), c.nome.end())));
+  if (c.canal != 9) ev.push_back({0, 0, {static_cast<uint8_t>(0xC0 | ch), static_cast<uint8_t>(c.programa)}});
+  for (auto [cc, v] : {std::pair<int, int>{121, 0}, {7, c.volume}, {10, c.pan}, {91, c.reverb}, {93, 0}}) {
+    ev.push_back(
+        {0, 0, {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(cc), static_cast<uint8_t>(v)}});
+  }
+  for (const Controle& k : pecas.controles) {
+    if (k.canal == c.canal) {
+      ev.push_back(
+          {k.tick,
+           0,
+           {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(k.numero), static_cast<uint8_t>(k.valor)}});
+    }
+  }
+  // Note-ons and note-offs, with a note that strikes a key already sounding on the channel ending the
+  // earlier one first (otherwise the earlier note-off would cut the new note short).
+  struct Ponto {
+    int64_t tick;
+    bool liga;
+    int tecla, vel;
+  };
+  std::vector<Ponto> pontos;
+  for (const Nota& n : pecas.notas) {
+    if (n.canal != c.canal) continue;
+    pontos.push_back({n.inicio, true, n.tecla, n.velocidade});
+    pontos.push_back({n.fim, false, n.tecla, 0});
+  }
+  std::stable_sort(pontos.begin(), pontos.end(), [](const Ponto& a, const Ponto& b) {
+    return a.tick != b.tick ? a.tick < b.tick : (!a.liga && b.liga);
+  });
+  int pendentes[128] = {};
+  for (const Ponto& pt : pontos) {
+    const uint8_t k = static_cast<uint8_t>(pt.tecla);
+    if (pt.liga) {
+      if (pendentes[k] > 0) ev.push_back({pt.tick, 1, {static_cast<uint8_t>(0x80 | ch), k, 0}});
+      ++pendentes[k];
+      ev.push_back({pt.tick, 2, {static_cast<uint8_t>(0x90 | ch), k, static_cast<uint8_t>(pt.vel)}});
+    } else {
+      if (--pendentes[k] == 0) ev.push_back({pt.tick, 1, {static_cast<uint8_t>(0x80 | ch), k, 0}});
+    }
+  }
+  return ev;
+}
+
+std::vector<uint8_t> Midi(const Partitura& p) {
+  const Disposicao d = Dispor(p);
   std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1};
   const uint16_t trilhas = static_cast<uint16_t>(p.canais.size() + 1);
   out.push_back(static_cast<uint8_t>(trilhas >> 8));
   out.push_back(static_cast<uint8_t>(trilhas));
   out.push_back(kTicksSeminima >> 8);
   out.push_back(kTicksSeminima & 0xFF);
-  Trilha(out, mestre, fim);
-
-  for (const Canal& c : p.canais) {
-    const uint8_t ch = static_cast<uint8_t>(c.canal);
-    std::vector<Evento> ev;
-    ev.push_back(Meta(0, 0x03, std::vector<uint8_t>(c.nome.begin(), c.nome.end())));
-    if (c.canal != 9)
-      ev.push_back({0, 0, {static_cast<uint8_t>(0xC0 | ch), static_cast<uint8_t>(c.programa)}});
-    for (auto [cc, v] : {std::pair<int, int>{121, 0}, {7, c.volume}, {10, c.pan}, {91, c.reverb}, {93, 0}}) {
-      ev.push_back(
-          {0, 0, {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(cc), static_cast<uint8_t>(v)}});
-    }
-    for (const Controle& k : controles) {
-      if (k.canal == c.canal) {
-        ev.push_back({k.tick,
-                      0,
-                      {static_cast<uint8_t>(0xB0 | ch), static_cast<uint8_t>(k.numero),
-                       static_cast<uint8_t>(k.valor)}});
-      }
-    }
-    // Note-ons and note-offs, with a note that strikes a key already sounding on the channel ending the
-    // earlier one first (otherwise the earlier note-off would cut the new note short).
-    std::vector<Nota> minhas;
-    for (const Nota& n : notas) {
-      if (n.canal == c.canal) minhas.push_back(n);
-    }
-    struct Ponto {
-      int64_t tick;
-      bool liga;
-      int tecla, vel;
-    };
-    std::vector<Ponto> pontos;
-    for (const Nota& n : minhas) {
-      pontos.push_back({n.inicio, true, n.tecla, n.velocidade});
-      pontos.push_back({n.fim, false, n.tecla, 0});
-    }
-    std::stable_sort(pontos.begin(), pontos.end(), [](const Ponto& a, const Ponto& b) {
-      return a.tick != b.tick ? a.tick < b.tick : (!a.liga && b.liga);
-    });
-    int pendentes[128] = {};
-    for (const Ponto& pt : pontos) {
-      const uint8_t k = static_cast<uint8_t>(pt.tecla);
-      if (pt.liga) {
-        if (pendentes[k] > 0) ev.push_back({pt.tick, 1, {static_cast<uint8_t>(0x80 | ch), k, 0}});
-        ++pendentes[k];
-        ev.push_back({pt.tick, 2, {static_cast<uint8_t>(0x90 | ch), k, static_cast<uint8_t>(pt.vel)}});
-      } else {
-        if (--pendentes[k] == 0) ev.push_back({pt.tick, 1, {static_cast<uint8_t>(0x80 | ch), k, 0}});
-      }
-    }
-    Trilha(out, ev, fim);
-  }
+  Trilha(out, d.mestre, d.fim);
+  for (const Canal& c : p.canais) Trilha(out, EventosDoCanal(c, d), d.fim);
   return out;
 }
 

@@ -154,6 +154,106 @@ bool Frequencia(const std::string& nome, double& hz) {
   return true;
 }
 
+// The rest of a "som" line: file, seconds and options. Returns the problem, empty when there is none.
+std::string LerSom(std::istringstream& ss, Receita& r) {
+  if (!(ss >> r.arquivo >> r.segundos) || r.segundos <= 0 || r.segundos > 5) {
+    return "expected: som FILE SECONDS (up to 5 s) [lufs=LEVEL] [saida=SECONDS]";
+  }
+  for (std::string op; ss >> op;) {
+    double v = 0;
+    if (std::sscanf(op.c_str(), "lufs=%lf", &v) == 1 && v < 0 && v > -60) {
+      r.com_lufs = true, r.lufs = v;
+    } else if (std::sscanf(op.c_str(), "saida=%lf", &v) == 1 && v >= 0.001 && v < r.segundos / 2) {
+      r.saida = v;
+    } else if (std::sscanf(op.c_str(), "saturar=%lf", &v) == 1 && v > 0 && v <= 10) {
+      r.saturar = v;
+    } else {
+      return "bad option '" + op + "' (lufs=LEVEL under 0, saida=SECONDS, saturar=DRIVE up to 10)";
+    }
+  }
+  return "";
+}
+
+// The fixed fields of a layer line after its command `cmd`, and its wave.
+std::string LerCamada(const std::string& cmd, std::istringstream& ss, Camada& c) {
+  std::string forma;
+  if (cmd == "tom") {
+    c.tipo = Camada::Tom;
+    if (!(ss >> forma >> c.inicio >> c.dur >> c.f0 >> c.f1 >> c.ganho >> c.pan)) {
+      return "expected: tom WAVE START DUR FREQ0 FREQ1 GAIN PAN [options]";
+    }
+  } else if (cmd == "ruido") {
+    c.tipo = Camada::Ruido;
+    if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.corte0 >> c.corte1)) {
+      return "expected: ruido START DUR GAIN PAN CUTOFF0 CUTOFF1 [options]";
+    }
+  } else if (cmd == "estalos") {
+    c.tipo = Camada::Estalos;
+    if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.densidade >> c.corte0) || c.densidade <= 0) {
+      return "expected: estalos START DUR GAIN PAN CLICKS_A_SECOND HIGHPASS [options]";
+    }
+  } else if (cmd == "notas") {
+    c.tipo = Camada::Notas;
+    if (!(ss >> forma >> c.inicio >> c.ganho >> c.pan)) {
+      return "expected: notas WAVE START GAIN PAN NOTE:SECONDS... [options]";
+    }
+  } else {
+    return "unknown command '" + cmd + "' (som, tom, ruido, estalos or notas)";
+  }
+  if (!forma.empty()) {
+    static const std::map<std::string, Forma> kFormas = {{"seno", Forma::Seno},
+                                                         {"triangulo", Forma::Triangulo},
+                                                         {"quadrada", Forma::Quadrada},
+                                                         {"serra", Forma::Serra},
+                                                         {"sino", Forma::Sino}};
+    const auto it = kFormas.find(forma);
+    if (it == kFormas.end()) return "unknown wave '" + forma + "' (seno, triangulo, quadrada, serra, sino)";
+    c.forma = it->second;
+  }
+  return "";
+}
+
+// One word after a layer's fixed fields: a note of a run (NOTE:SECONDS) or an option (KEY=VALUE).
+std::string LerOpcaoCamada(const std::string& op, Camada& c) {
+  const size_t igual = op.find('=');
+  if (c.tipo == Camada::Notas && igual == std::string::npos) {
+    const size_t dp = op.find(':');
+    double hz = 0, s = 0;
+    if (dp == std::string::npos || !Frequencia(op.substr(0, dp), hz) ||
+        (s = std::atof(op.c_str() + dp + 1)) <= 0) {
+      return "bad note '" + op + "' (expected NOTE:SECONDS, e.g. c5:0.1)";
+    }
+    c.notas.push_back({hz, s});
+    return "";
+  }
+  if (igual == std::string::npos) return "bad option '" + op + "' (expected KEY=VALUE)";
+  const std::string k = op.substr(0, igual), v = op.substr(igual + 1);
+  double a = 0, b = 0;
+  const bool par = std::sscanf(v.c_str(), "%lf,%lf", &a, &b) == 2;
+  const bool um = std::sscanf(v.c_str(), "%lf", &a) == 1;
+  if (k == "queda" && (v == "exp" || v == "lin" || v == "sust"))
+    c.queda = v;
+  else if (k == "curva" && (v == "exp" || v == "lin"))
+    c.curva_lin = v == "lin";
+  else if (k == "vib" && par)
+    c.vib_taxa = a, c.vib_prof = b;
+  else if (k == "am" && par)
+    c.am_taxa = a, c.am_prof = b;
+  else if (k == "ataque" && um && a >= 0)
+    c.ataque = a;
+  else if (k == "duty" && um && a > 0 && a < 1)
+    c.duty = a;
+  else if (k == "desafino" && um)
+    c.desafino = a;
+  else if (k == "soar" && um && a > 0)
+    c.soar = a;
+  else if (k == "solta" && um && a > 0)
+    c.solta = a;
+  else
+    return "bad option '" + op + "'";
+  return "";
+}
+
 bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string& error) {
   std::ifstream in(path);
   if (!in) {
@@ -174,102 +274,19 @@ bool LerReceitas(const std::string& path, std::vector<Receita>& out, std::string
     std::istringstream ss(linha);
     std::string cmd;
     if (!(ss >> cmd)) continue;
+    std::string problema;
     if (cmd == "som") {
       Receita r;
       r.linha = n;
-      if (!(ss >> r.arquivo >> r.segundos) || r.segundos <= 0 || r.segundos > 5) {
-        return falha("expected: som FILE SECONDS (up to 5 s) [lufs=LEVEL] [saida=SECONDS]");
-      }
-      for (std::string op; ss >> op;) {
-        double v = 0;
-        if (std::sscanf(op.c_str(), "lufs=%lf", &v) == 1 && v < 0 && v > -60) {
-          r.com_lufs = true, r.lufs = v;
-        } else if (std::sscanf(op.c_str(), "saida=%lf", &v) == 1 && v >= 0.001 && v < r.segundos / 2) {
-          r.saida = v;
-        } else if (std::sscanf(op.c_str(), "saturar=%lf", &v) == 1 && v > 0 && v <= 10) {
-          r.saturar = v;
-        } else {
-          return falha("bad option '" + op + "' (lufs=LEVEL under 0, saida=SECONDS, saturar=DRIVE up to 10)");
-        }
-      }
+      if (problema = LerSom(ss, r); !problema.empty()) return falha(problema);
       out.push_back(r);
       continue;
     }
     if (out.empty()) return falha("a layer before the first 'som'");
     Camada c;
-    std::string forma;
-    if (cmd == "tom") {
-      c.tipo = Camada::Tom;
-      if (!(ss >> forma >> c.inicio >> c.dur >> c.f0 >> c.f1 >> c.ganho >> c.pan)) {
-        return falha("expected: tom WAVE START DUR FREQ0 FREQ1 GAIN PAN [options]");
-      }
-    } else if (cmd == "ruido") {
-      c.tipo = Camada::Ruido;
-      if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.corte0 >> c.corte1)) {
-        return falha("expected: ruido START DUR GAIN PAN CUTOFF0 CUTOFF1 [options]");
-      }
-    } else if (cmd == "estalos") {
-      c.tipo = Camada::Estalos;
-      if (!(ss >> c.inicio >> c.dur >> c.ganho >> c.pan >> c.densidade >> c.corte0) || c.densidade <= 0) {
-        return falha("expected: estalos START DUR GAIN PAN CLICKS_A_SECOND HIGHPASS [options]");
-      }
-    } else if (cmd == "notas") {
-      c.tipo = Camada::Notas;
-      if (!(ss >> forma >> c.inicio >> c.ganho >> c.pan)) {
-        return falha("expected: notas WAVE START GAIN PAN NOTE:SECONDS... [options]");
-      }
-    } else {
-      return falha("unknown command '" + cmd + "' (som, tom, ruido, estalos or notas)");
-    }
-    if (!forma.empty()) {
-      static const std::map<std::string, Forma> kFormas = {{"seno", Forma::Seno},
-                                                           {"triangulo", Forma::Triangulo},
-                                                           {"quadrada", Forma::Quadrada},
-                                                           {"serra", Forma::Serra},
-                                                           {"sino", Forma::Sino}};
-      const auto it = kFormas.find(forma);
-      if (it == kFormas.end())
-        return falha("unknown wave '" + forma + "' (seno, triangulo, quadrada, serra, sino)");
-      c.forma = it->second;
-    }
-    std::string op;
-    while (ss >> op) {
-      const size_t igual = op.find('=');
-      if (c.tipo == Camada::Notas && igual == std::string::npos) {
-        const size_t dp = op.find(':');
-        double hz = 0, s = 0;
-        if (dp == std::string::npos || !Frequencia(op.substr(0, dp), hz) ||
-            (s = std::atof(op.c_str() + dp + 1)) <= 0) {
-          return falha("bad note '" + op + "' (expected NOTE:SECONDS, e.g. c5:0.1)");
-        }
-        c.notas.push_back({hz, s});
-        continue;
-      }
-      if (igual == std::string::npos) return falha("bad option '" + op + "' (expected KEY=VALUE)");
-      const std::string k = op.substr(0, igual), v = op.substr(igual + 1);
-      double a = 0, b = 0;
-      const bool par = std::sscanf(v.c_str(), "%lf,%lf", &a, &b) == 2;
-      const bool um = std::sscanf(v.c_str(), "%lf", &a) == 1;
-      if (k == "queda" && (v == "exp" || v == "lin" || v == "sust"))
-        c.queda = v;
-      else if (k == "curva" && (v == "exp" || v == "lin"))
-        c.curva_lin = v == "lin";
-      else if (k == "vib" && par)
-        c.vib_taxa = a, c.vib_prof = b;
-      else if (k == "am" && par)
-        c.am_taxa = a, c.am_prof = b;
-      else if (k == "ataque" && um && a >= 0)
-        c.ataque = a;
-      else if (k == "duty" && um && a > 0 && a < 1)
-        c.duty = a;
-      else if (k == "desafino" && um)
-        c.desafino = a;
-      else if (k == "soar" && um && a > 0)
-        c.soar = a;
-      else if (k == "solta" && um && a > 0)
-        c.solta = a;
-      else
-        return falha("bad option '" + op + "'");
+    if (problema = LerCamada(cmd, ss, c); !problema.empty()) return falha(problema);
+    for (std::string op; ss >> op;) {
+      if (problema = LerOpcaoCamada(op, c); !problema.empty()) return falha(problema);
     }
     if (c.tipo == Camada::Notas && c.notas.empty()) return falha("a run of notes without notes");
     if (c.tipo != Camada::Notas && c.dur <= 0) return falha("a layer must last longer than 0 s");

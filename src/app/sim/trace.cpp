@@ -238,20 +238,10 @@ void Numero(std::string& out, int64_t v) {
   out.append(buf, r.ptr);
 }
 
-void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas,
-                   std::vector<uint32_t>* campos) {
-  if (campos != nullptr) campos->clear();
-  Escritor w{out, campos};
-  out += '{';
-  w.Chave("n");
-  Numero(out, n);
-  out += ',';
-  w.F("t", f.Inicio_Do_Quadro());
-  w.Chave("tela");
-  Texto(out, f.Tela_Atual());
-  out += ',';
+namespace {
 
-  // The scalar fields of the game state, in declaration order.
+// The scalar fields of the game state, in declaration order.
+void Escalares(Escritor& w, const Form1& f) {
   w.F("Pausa", f.Pausa);
   w.F("Pausa2", f.Pausa2);
   w.F("Inter", f.Inter);
@@ -316,8 +306,9 @@ void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c
   w.F("Fase_Completa", f.Fase_Completa);
   w.F("Opcao_Menu", f.Opcao_Menu);
   w.F("Tecla_Tiro", f.Tecla_Tiro);
+}
 
-  // The entity tables.
+void Tabelas(Escritor& w, const Form1& f, bool estrelas) {
   Tabela_(w, "Inimigos", f.Inimigos, f.Inimigos.size(), true);
   Tabela_(w, "Tiros", f.Tiros, f.Tiros.size(), true);
   Tabela_(w, "Tiros_Inimigos", f.Tiros_Inimigos, f.Tiros_Inimigos.size(), true);
@@ -327,11 +318,17 @@ void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c
   Tabela_(w, "Escudos", f.Escudos, f.Escudos.size(), false);
   Tabela_(w, "Formacoes", f.Formacoes, static_cast<size_t>(f.Formacoes_Carregadas), false);
   if (estrelas) Tabela_(w, "Estrelas", f.Estrelas, f.Estrelas.size(), false);
+}
 
+void Temporizadores(Escritor& w, const Form1& f) {
   Temporizador(w, "Timer1", f.Timer1);
   Temporizador(w, "Timer2", f.Timer2);
   Temporizador(w, "Timer3", f.Timer3);
+}
 
+// The texts drawn in the frame, with where, how big and in which colour.
+void Textos(Escritor& w, const Coletor& c) {
+  std::string& out = w.out;
   w.Chave("textos");
   out += '[';
   for (size_t i = 0; i < c.n_textos; ++i) {
@@ -352,22 +349,42 @@ void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c
   }
   w.Fim();
   out += "],";
-  w.Chave("sons");
-  out += '[';
-  for (size_t i = 0; i < c.n_sons; ++i) {
-    Texto(out, c.sons[i]);
-    out += ',';
+}
+
+// The audio calls of the frame, one list for the effects and one for the music.
+void Chamadas(Escritor& w, const char* name, const std::vector<std::string>& chamadas, size_t n) {
+  w.Chave(name);
+  w.out += '[';
+  for (size_t i = 0; i < n; ++i) {
+    Texto(w.out, chamadas[i]);
+    w.out += ',';
   }
   w.Fim();
-  out += "],";
-  w.Chave("musica");
-  out += '[';
-  for (size_t i = 0; i < c.n_musica; ++i) {
-    Texto(out, c.musica[i]);
-    out += ',';
-  }
+  w.out += "],";
+}
+
+}  // namespace
+
+void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas,
+                   std::vector<uint32_t>* campos) {
+  if (campos != nullptr) campos->clear();
+  Escritor w{out, campos};
+  out += '{';
+  w.Chave("n");
+  Numero(out, n);
+  out += ',';
+  w.F("t", f.Inicio_Do_Quadro());
+  w.Chave("tela");
+  Texto(out, f.Tela_Atual());
+  out += ',';
+  Escalares(w, f);
+  Tabelas(w, f, estrelas);
+  Temporizadores(w, f);
+  Textos(w, c);
+  Chamadas(w, "sons", c.sons, c.n_sons);
+  Chamadas(w, "musica", c.musica, c.n_musica);
   w.Fim();
-  out += "]}";
+  out += '}';
 }
 
 }  // namespace vartenos::sim

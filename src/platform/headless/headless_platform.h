@@ -3,6 +3,7 @@
 // timed events; a whole run is fast and the same on every machine.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,6 +46,9 @@ class HeadlessPlatform : public Platform {
   int64_t Presents() const { return presents_; }
   // Adds an event to deliver later (tests); it keeps time order with the script.
   void Agendar(const EventoRoteiro& e);
+  // Closes the window when the clock would pass `t` (a player closing the game), unless the run ends
+  // sooner.
+  void EncerrarEm(int32_t t) { until_ = std::min(until_, t); }
 
  private:
   // Moves the clock to `t` unless that passes `until`, in which case the window is closed.

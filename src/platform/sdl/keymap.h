@@ -9,18 +9,92 @@
 
 namespace vartenos {
 
-// Virtual-key codes with a name in the game's handlers.
+// Virtual-key codes with a name in the game's handlers, and the cursor block's.
 constexpr int16_t VK_BACK = 8;
 constexpr int16_t VK_TAB = 9;
 constexpr int16_t VK_CLEAR = 12;
 constexpr int16_t VK_RETURN = 13;
 constexpr int16_t VK_ESCAPE = 27;
 constexpr int16_t VK_SPACE = 32;
+constexpr int16_t VK_PRIOR = 33;  // Page Up
+constexpr int16_t VK_NEXT = 34;   // Page Down
+constexpr int16_t VK_END = 35;
+constexpr int16_t VK_HOME = 36;
 constexpr int16_t VK_LEFT = 37;
 constexpr int16_t VK_UP = 38;
 constexpr int16_t VK_RIGHT = 39;
 constexpr int16_t VK_DOWN = 40;
+constexpr int16_t VK_INSERT = 45;
+constexpr int16_t VK_DELETE = 46;
 constexpr int16_t VK_NUMPAD0 = 96;
+
+// One key and the virtual-key code it reports.
+struct TeclaVirtual {
+  SDL_Scancode tecla;
+  int16_t codigo;
+};
+
+// With NumLock off the keypad is a second set of cursor and editing keys.
+inline constexpr TeclaVirtual kTecladoNumericoSemNumLock[] = {
+    {SDL_SCANCODE_KP_8, VK_UP},          {SDL_SCANCODE_KP_2, VK_DOWN},  {SDL_SCANCODE_KP_4, VK_LEFT},
+    {SDL_SCANCODE_KP_6, VK_RIGHT},       {SDL_SCANCODE_KP_7, VK_HOME},  {SDL_SCANCODE_KP_9, VK_PRIOR},
+    {SDL_SCANCODE_KP_1, VK_END},         {SDL_SCANCODE_KP_3, VK_NEXT},  {SDL_SCANCODE_KP_0, VK_INSERT},
+    {SDL_SCANCODE_KP_PERIOD, VK_DELETE}, {SDL_SCANCODE_KP_5, VK_CLEAR},  // the keypad's centre key
+};
+
+// Every other key the game has a code for.
+inline constexpr TeclaVirtual kTeclasFixas[] = {
+    {SDL_SCANCODE_0, '0'},
+    {SDL_SCANCODE_RETURN, VK_RETURN},
+    {SDL_SCANCODE_KP_ENTER, VK_RETURN},
+    {SDL_SCANCODE_ESCAPE, VK_ESCAPE},
+    {SDL_SCANCODE_BACKSPACE, VK_BACK},
+    {SDL_SCANCODE_TAB, VK_TAB},
+    {SDL_SCANCODE_SPACE, VK_SPACE},
+    {SDL_SCANCODE_LEFT, VK_LEFT},
+    {SDL_SCANCODE_UP, VK_UP},
+    {SDL_SCANCODE_RIGHT, VK_RIGHT},
+    {SDL_SCANCODE_DOWN, VK_DOWN},
+    {SDL_SCANCODE_INSERT, VK_INSERT},
+    {SDL_SCANCODE_DELETE, VK_DELETE},
+    {SDL_SCANCODE_HOME, VK_HOME},
+    {SDL_SCANCODE_END, VK_END},
+    {SDL_SCANCODE_PAGEUP, VK_PRIOR},
+    {SDL_SCANCODE_PAGEDOWN, VK_NEXT},
+    {SDL_SCANCODE_PAUSE, 19},
+    {SDL_SCANCODE_CAPSLOCK, 20},
+    {SDL_SCANCODE_PRINTSCREEN, 44},
+    {SDL_SCANCODE_SCROLLLOCK, 145},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 144},
+    // The key handlers see one code for each pair of modifiers, not left and right apart.
+    {SDL_SCANCODE_LSHIFT, 16},
+    {SDL_SCANCODE_RSHIFT, 16},
+    {SDL_SCANCODE_LCTRL, 17},
+    {SDL_SCANCODE_RCTRL, 17},
+    {SDL_SCANCODE_LALT, 18},
+    {SDL_SCANCODE_RALT, 18},
+    {SDL_SCANCODE_LGUI, 91},
+    {SDL_SCANCODE_RGUI, 92},
+    {SDL_SCANCODE_APPLICATION, 93},
+    {SDL_SCANCODE_KP_MULTIPLY, 106},
+    {SDL_SCANCODE_KP_PLUS, 107},
+    {SDL_SCANCODE_KP_MINUS, 109},
+    {SDL_SCANCODE_KP_DIVIDE, 111},
+    // Punctuation, by position on a US keyboard, as Windows names it.
+    {SDL_SCANCODE_SEMICOLON, 186},
+    {SDL_SCANCODE_EQUALS, 187},
+    {SDL_SCANCODE_COMMA, 188},
+    {SDL_SCANCODE_MINUS, 189},
+    {SDL_SCANCODE_PERIOD, 190},
+    {SDL_SCANCODE_SLASH, 191},
+    {SDL_SCANCODE_GRAVE, 192},
+    {SDL_SCANCODE_LEFTBRACKET, 219},
+    {SDL_SCANCODE_BACKSLASH, 220},
+    {SDL_SCANCODE_NONUSHASH, 220},
+    {SDL_SCANCODE_RIGHTBRACKET, 221},
+    {SDL_SCANCODE_APOSTROPHE, 222},
+    {SDL_SCANCODE_NONUSBACKSLASH, 226},
+};
 
 // The virtual-key code of a key, 0 for keys the game has no code for. With NumLock off the keypad
 // is a second set of cursor keys (8, 2, 4, 6 steer the ship and move through the menu); with NumLock
@@ -39,132 +113,14 @@ constexpr int16_t CodigoVirtual(SDL_Scancode sc, bool numlock) {
     if (sc == SDL_SCANCODE_KP_0) return VK_NUMPAD0;
     if (sc == SDL_SCANCODE_KP_PERIOD) return 110;  // VK_DECIMAL
   } else {
-    switch (sc) {
-      case SDL_SCANCODE_KP_8:
-        return VK_UP;
-      case SDL_SCANCODE_KP_2:
-        return VK_DOWN;
-      case SDL_SCANCODE_KP_4:
-        return VK_LEFT;
-      case SDL_SCANCODE_KP_6:
-        return VK_RIGHT;
-      case SDL_SCANCODE_KP_7:
-        return 36;  // Home
-      case SDL_SCANCODE_KP_9:
-        return 33;  // Page Up
-      case SDL_SCANCODE_KP_1:
-        return 35;  // End
-      case SDL_SCANCODE_KP_3:
-        return 34;  // Page Down
-      case SDL_SCANCODE_KP_5:
-        return VK_CLEAR;  // the keypad's centre key
-      case SDL_SCANCODE_KP_0:
-        return 45;  // Insert
-      case SDL_SCANCODE_KP_PERIOD:
-        return 46;  // Delete
-      default:
-        break;
+    for (const TeclaVirtual& t : kTecladoNumericoSemNumLock) {
+      if (t.tecla == sc) return t.codigo;
     }
   }
-  switch (sc) {
-    case SDL_SCANCODE_0:
-      return '0';
-    case SDL_SCANCODE_RETURN:
-      return VK_RETURN;
-    case SDL_SCANCODE_KP_ENTER:
-      return VK_RETURN;
-    case SDL_SCANCODE_ESCAPE:
-      return VK_ESCAPE;
-    case SDL_SCANCODE_BACKSPACE:
-      return VK_BACK;
-    case SDL_SCANCODE_TAB:
-      return VK_TAB;
-    case SDL_SCANCODE_SPACE:
-      return VK_SPACE;
-    case SDL_SCANCODE_LEFT:
-      return VK_LEFT;
-    case SDL_SCANCODE_UP:
-      return VK_UP;
-    case SDL_SCANCODE_RIGHT:
-      return VK_RIGHT;
-    case SDL_SCANCODE_DOWN:
-      return VK_DOWN;
-    case SDL_SCANCODE_INSERT:
-      return 45;
-    case SDL_SCANCODE_DELETE:
-      return 46;
-    case SDL_SCANCODE_HOME:
-      return 36;
-    case SDL_SCANCODE_END:
-      return 35;
-    case SDL_SCANCODE_PAGEUP:
-      return 33;
-    case SDL_SCANCODE_PAGEDOWN:
-      return 34;
-    case SDL_SCANCODE_PAUSE:
-      return 19;
-    case SDL_SCANCODE_CAPSLOCK:
-      return 20;
-    case SDL_SCANCODE_PRINTSCREEN:
-      return 44;
-    case SDL_SCANCODE_SCROLLLOCK:
-      return 145;
-    case SDL_SCANCODE_NUMLOCKCLEAR:
-      return 144;
-    // The key handlers see one code for each pair of modifiers, not left and right apart.
-    case SDL_SCANCODE_LSHIFT:
-    case SDL_SCANCODE_RSHIFT:
-      return 16;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL:
-      return 17;
-    case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT:
-      return 18;
-    case SDL_SCANCODE_LGUI:
-      return 91;
-    case SDL_SCANCODE_RGUI:
-      return 92;
-    case SDL_SCANCODE_APPLICATION:
-      return 93;
-    case SDL_SCANCODE_KP_MULTIPLY:
-      return 106;
-    case SDL_SCANCODE_KP_PLUS:
-      return 107;
-    case SDL_SCANCODE_KP_MINUS:
-      return 109;
-    case SDL_SCANCODE_KP_DIVIDE:
-      return 111;
-    // Punctuation, by position on a US keyboard, as Windows names it.
-    case SDL_SCANCODE_SEMICOLON:
-      return 186;
-    case SDL_SCANCODE_EQUALS:
-      return 187;
-    case SDL_SCANCODE_COMMA:
-      return 188;
-    case SDL_SCANCODE_MINUS:
-      return 189;
-    case SDL_SCANCODE_PERIOD:
-      return 190;
-    case SDL_SCANCODE_SLASH:
-      return 191;
-    case SDL_SCANCODE_GRAVE:
-      return 192;
-    case SDL_SCANCODE_LEFTBRACKET:
-      return 219;
-    case SDL_SCANCODE_BACKSLASH:
-      return 220;
-    case SDL_SCANCODE_NONUSHASH:
-      return 220;
-    case SDL_SCANCODE_RIGHTBRACKET:
-      return 221;
-    case SDL_SCANCODE_APOSTROPHE:
-      return 222;
-    case SDL_SCANCODE_NONUSBACKSLASH:
-      return 226;
-    default:
-      return 0;
+  for (const TeclaVirtual& t : kTeclasFixas) {
+    if (t.tecla == sc) return t.codigo;
   }
+  return 0;
 }
 
 // The character a key-down types when the text input does not report it: Windows sends these as

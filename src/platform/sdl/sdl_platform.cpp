@@ -67,6 +67,9 @@ SdlPlatform::SdlPlatform() {
 }
 
 SdlPlatform::~SdlPlatform() {
+  // Only the game's own closing ends the process at once; a failure unwinding to main() still has its
+  // message to give and its exit status to return.
+  encerrar_ = false;
   CloseDisplay();
   audio_.Close();
   SDL_Quit();
@@ -93,6 +96,10 @@ void SdlPlatform::OpenDisplay() {
     // complaint of the Wayland library next to our own message.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,kmsdrm");
   }
+  // The window's class on X11 and its application id on Wayland, as the launcher names them: docks
+  // join the running window to the launcher's icon by them, whatever the executable is called.
+  setenv("SDL_VIDEO_X11_WMCLASS", "vartenos", 0);
+  setenv("SDL_VIDEO_WAYLAND_WMCLASS", "io.github.vartenos.vartenos", 0);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) SemTela(SDL_GetError());
   video_ = true;
   // Without any display SDL quietly falls back to drawing into memory, where nobody would see the
@@ -106,19 +113,7 @@ void SdlPlatform::OpenDisplay() {
   // Controllers are a bonus: without the subsystem the game is played on the keyboard.
   controles_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
 
-  bool valido = true;
-  escala_ = LerModoEscala(std::getenv("VARTENOS_SCALE"), valido);
-  if (!valido) {
-    std::fprintf(stderr,
-                 "vartenos: VARTENOS_SCALE=%s is not one of integer, fit, stretch; scaling as usual\n",
-                 std::getenv("VARTENOS_SCALE"));
-  }
-  caminho_preferencias_ = CaminhoPreferencias();
-  std::string aviso;
-  preferencias_ = LerPreferencias(caminho_preferencias_, aviso);
-  if (!aviso.empty()) std::fprintf(stderr, "vartenos: %s\n", aviso.c_str());
-  gravadas_ = preferencias_;
-  tela_cheia_ = preferencias_.tela_cheia && !VariavelLigada("VARTENOS_WINDOWED");
+  LerPreferenciasDaJanela();
 
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
   const Uint32 flags = SDL_WINDOW_RESIZABLE | (tela_cheia_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -142,28 +137,7 @@ void SdlPlatform::OpenDisplay() {
     SemTela(reason);
   }
   SDL_SetWindowMinimumSize(window_, Preferencias::kMinimo, Preferencias::kMinimo * 3 / 4);
-  if (!icone_.empty()) {
-    ImagemRgb img;
-    std::string erro;
-    if (LerBmp(icone_, img, erro)) {
-      SDL_Surface* sup = SDL_CreateRGBSurfaceWithFormat(0, img.width, img.height, 32, SDL_PIXELFORMAT_RGBA32);
-      if (sup != nullptr) {
-        for (int y = 0; y < img.height; ++y) {
-          auto* linha = reinterpret_cast<uint8_t*>(sup->pixels) + static_cast<ptrdiff_t>(y) * sup->pitch;
-          for (int x = 0; x < img.width; ++x) {
-            const uint8_t* c = img.At(x, y);
-            const bool fundo = c[0] == 0 && c[1] == 0 && c[2] == 0;
-            linha[4 * x] = c[0];
-            linha[4 * x + 1] = c[1];
-            linha[4 * x + 2] = c[2];
-            linha[4 * x + 3] = fundo ? 0 : 255;
-          }
-        }
-        SDL_SetWindowIcon(window_, sup);
-        SDL_FreeSurface(sup);
-      }
-    }
-  }
+  AplicarIcone();
   renderer_ = SDL_CreateRenderer(window_, -1, 0);
   if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
   if (renderer_ == nullptr) {
@@ -191,6 +165,46 @@ void SdlPlatform::OpenDisplay() {
   SDL_StartTextInput();
   SDL_RaiseWindow(window_);
   mudou_modo_ns_ = AgoraNs();
+}
+
+void SdlPlatform::LerPreferenciasDaJanela() {
+  bool valido = true;
+  escala_ = LerModoEscala(std::getenv("VARTENOS_SCALE"), valido);
+  if (!valido) {
+    std::fprintf(stderr,
+                 "vartenos: VARTENOS_SCALE=%s is not one of integer, fit, stretch; scaling as usual\n",
+                 std::getenv("VARTENOS_SCALE"));
+  }
+  caminho_preferencias_ = CaminhoPreferencias();
+  std::string aviso;
+  preferencias_ = LerPreferencias(caminho_preferencias_, aviso);
+  if (!aviso.empty()) std::fprintf(stderr, "vartenos: %s\n", aviso.c_str());
+  gravadas_ = preferencias_;
+  tela_cheia_ = preferencias_.tela_cheia && !VariavelLigada("VARTENOS_WINDOWED");
+}
+
+void SdlPlatform::AplicarIcone() {
+  if (icone_.empty()) return;
+  ImagemRgb img;
+  std::string erro;
+  if (LerBmp(icone_, img, erro)) {
+    SDL_Surface* sup = SDL_CreateRGBSurfaceWithFormat(0, img.width, img.height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (sup != nullptr) {
+      for (int y = 0; y < img.height; ++y) {
+        auto* linha = reinterpret_cast<uint8_t*>(sup->pixels) + static_cast<ptrdiff_t>(y) * sup->pitch;
+        for (int x = 0; x < img.width; ++x) {
+          const uint8_t* c = img.At(x, y);
+          const bool fundo = c[0] == 0 && c[1] == 0 && c[2] == 0;
+          linha[4 * x] = c[0];
+          linha[4 * x + 1] = c[1];
+          linha[4 * x + 2] = c[2];
+          linha[4 * x + 3] = fundo ? 0 : 255;
+        }
+      }
+      SDL_SetWindowIcon(window_, sup);
+      SDL_FreeSurface(sup);
+    }
+  }
 }
 
 void SdlPlatform::CloseDisplay() {
@@ -341,125 +355,140 @@ bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
       sink.CloseRequested();
       return true;
     case SDL_WINDOWEVENT:
-      switch (ev.window.event) {
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-          if (!tela_cheia_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) == 0) {
-            preferencias_.largura_janela =
-                std::clamp(ev.window.data1, Preferencias::kMinimo, Preferencias::kMaximo);
-            preferencias_.altura_janela =
-                std::clamp(ev.window.data2, Preferencias::kMinimo, Preferencias::kMaximo);
-          }
-          mostrada_ = false;
-          Redesenhar();
-          break;
-        case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_SHOWN:
-        case SDL_WINDOWEVENT_RESTORED:
-          mostrada_ = false;
-          Redesenhar();
-          break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-          // Switching between full screen and a window makes some desktops take the focus away for
-          // a moment; that is not the player leaving.
-          if (AgoraNs() - mudou_modo_ns_ > 1000 * kMs) sink.FocusLost();
-          break;
-        default:
-          break;
-      }
+      JanelaMudou(ev.window, sink);
       return false;
     case SDL_CONTROLLERDEVICEADDED:
       AbrirControle(ev.cdevice.which);
       return false;
     case SDL_CONTROLLERDEVICEREMOVED:
-      for (auto it = abertos_.begin(); it != abertos_.end(); ++it) {
-        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*it)) == ev.cdevice.which) {
-          SDL_GameControllerClose(*it);
-          abertos_.erase(it);
-          return controle_.Soltar(sink);
-        }
-      }
-      return false;
+      return FecharControle(ev.cdevice.which, sink);
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP:
       return controle_.Botao(static_cast<SDL_GameControllerButton>(ev.cbutton.button),
                              ev.type == SDL_CONTROLLERBUTTONDOWN, sink);
     case SDL_CONTROLLERAXISMOTION:
       return controle_.Eixo(static_cast<SDL_GameControllerAxis>(ev.caxis.axis), ev.caxis.value, sink);
-    case SDL_KEYDOWN: {
-      const SDL_Scancode sc = ev.key.keysym.scancode;
-      if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
-      const bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
-      if (sc == SDL_SCANCODE_F11 || (enter && (ev.key.keysym.mod & KMOD_ALT) != 0)) {
-        // F11 and Alt+Enter belong to the window: full screen or not. The game sees neither.
-        if (ev.key.repeat == 0) AlternarTelaCheia();
-        engolida_.set(sc);
-        return false;
-      }
-      if (ev.key.repeat == 0) Registrar('k', CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0));
-      int16_t vk = CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0);
-      // A held key repeats the code it went down with.
-      if (ev.key.repeat != 0 && codigo_pressionado_[sc] != 0) vk = codigo_pressionado_[sc];
-      codigo_pressionado_[sc] = vk;
-      // A keypad key working as a cursor key types nothing, even if the window system (which keeps
-      // its own NumLock state) sends its digit as text right after.
-      digito_calado_ = DigitoDoTeclado(sc, vk);
-      bool delivered = false;
-      if (vk != 0) {
-        sink.KeyDown(vk);
-        delivered = true;
-      }
-      // Escape, Enter, Backspace and Tab type a character but produce no text input.
-      const int16_t ch = CaractereDeControle(sc);
-      if (ch != 0 && !sink.Leaving()) {
-        sink.KeyPress(ch);
-        delivered = true;
-      }
-      return delivered;
-    }
-    case SDL_KEYUP: {
-      const SDL_Scancode sc = ev.key.keysym.scancode;
-      if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
-      if (engolida_.test(sc)) {
-        engolida_.reset(sc);
-        return false;
-      }
-      int16_t vk = codigo_pressionado_[sc];
-      if (vk == 0) vk = CodigoVirtual(sc, (ev.key.keysym.mod & KMOD_NUM) != 0);
-      codigo_pressionado_[sc] = 0;
-      if (vk == 0) return false;
-      sink.KeyUp(vk);
-      return true;
-    }
-    case SDL_TEXTINPUT: {
-      // UTF-8 text; the handlers take character codes of the Latin-1 range, one key press each.
-      const char calado = digito_calado_;
-      digito_calado_ = 0;
-      if (calado != 0 && ev.text.text[0] == calado && ev.text.text[1] == '\0') return false;
-      bool delivered = false;
-      const auto* s = reinterpret_cast<const unsigned char*>(ev.text.text);
-      size_t i = 0;
-      while (s[i] != 0 && !sink.Leaving()) {
-        uint32_t cp = s[i];
-        size_t len = 1;
-        if (cp >= 0xC0 && cp < 0xE0 && (s[i + 1] & 0xC0) == 0x80) {
-          cp = ((cp & 0x1F) << 6) | (s[i + 1] & 0x3F);
-          len = 2;
-        } else if (cp >= 0x80) {
-          // A character beyond Latin-1 (or a stray byte): nothing the game can take.
-          while (s[i + len] != 0 && (s[i + len] & 0xC0) == 0x80) ++len;
-          cp = 0;
-        }
-        i += len;
-        if (cp != 0 && cp <= 0xFF) {
-          sink.KeyPress(static_cast<int16_t>(cp));
-          delivered = true;
-        }
-      }
-      return delivered;
-    }
+    case SDL_KEYDOWN:
+      return TeclaDesceu(ev.key, sink);
+    case SDL_KEYUP:
+      return TeclaSubiu(ev.key, sink);
+    case SDL_TEXTINPUT:
+      return TextoDigitado(ev.text.text, sink);
     default:
       return false;
   }
+}
+
+void SdlPlatform::JanelaMudou(const SDL_WindowEvent& ev, EventSink& sink) {
+  switch (ev.event) {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      if (!tela_cheia_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) == 0) {
+        preferencias_.largura_janela = std::clamp(ev.data1, Preferencias::kMinimo, Preferencias::kMaximo);
+        preferencias_.altura_janela = std::clamp(ev.data2, Preferencias::kMinimo, Preferencias::kMaximo);
+      }
+      mostrada_ = false;
+      Redesenhar();
+      break;
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+      mostrada_ = false;
+      Redesenhar();
+      break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+      // Switching between full screen and a window makes some desktops take the focus away for
+      // a moment; that is not the player leaving.
+      if (AgoraNs() - mudou_modo_ns_ > 1000 * kMs) sink.FocusLost();
+      break;
+    default:
+      break;
+  }
+}
+
+bool SdlPlatform::FecharControle(SDL_JoystickID id, EventSink& sink) {
+  for (auto it = abertos_.begin(); it != abertos_.end(); ++it) {
+    if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(*it)) == id) {
+      SDL_GameControllerClose(*it);
+      abertos_.erase(it);
+      return controle_.Soltar(sink);
+    }
+  }
+  return false;
+}
+
+bool SdlPlatform::TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink) {
+  const SDL_Scancode sc = ev.keysym.scancode;
+  if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+  const bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
+  if (sc == SDL_SCANCODE_F11 || (enter && (ev.keysym.mod & KMOD_ALT) != 0)) {
+    // F11 and Alt+Enter belong to the window: full screen or not. The game sees neither.
+    if (ev.repeat == 0) AlternarTelaCheia();
+    engolida_.set(sc);
+    return false;
+  }
+  if (ev.repeat == 0) Registrar('k', CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0));
+  int16_t vk = CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0);
+  // A held key repeats the code it went down with.
+  if (ev.repeat != 0 && codigo_pressionado_[sc] != 0) vk = codigo_pressionado_[sc];
+  codigo_pressionado_[sc] = vk;
+  // A keypad key working as a cursor key types nothing, even if the window system (which keeps
+  // its own NumLock state) sends its digit as text right after.
+  digito_calado_ = DigitoDoTeclado(sc, vk);
+  bool delivered = false;
+  if (vk != 0) {
+    sink.KeyDown(vk);
+    delivered = true;
+  }
+  // Escape, Enter, Backspace and Tab type a character but produce no text input.
+  const int16_t ch = CaractereDeControle(sc);
+  if (ch != 0 && !sink.Leaving()) {
+    sink.KeyPress(ch);
+    delivered = true;
+  }
+  return delivered;
+}
+
+bool SdlPlatform::TeclaSubiu(const SDL_KeyboardEvent& ev, EventSink& sink) {
+  const SDL_Scancode sc = ev.keysym.scancode;
+  if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+  if (engolida_.test(sc)) {
+    engolida_.reset(sc);
+    return false;
+  }
+  int16_t vk = codigo_pressionado_[sc];
+  if (vk == 0) vk = CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0);
+  codigo_pressionado_[sc] = 0;
+  if (vk == 0) return false;
+  sink.KeyUp(vk);
+  return true;
+}
+
+bool SdlPlatform::TextoDigitado(const char* texto, EventSink& sink) {
+  // UTF-8 text; the handlers take character codes of the Latin-1 range, one key press each.
+  const char calado = digito_calado_;
+  digito_calado_ = 0;
+  if (calado != 0 && texto[0] == calado && texto[1] == '\0') return false;
+  bool delivered = false;
+  const auto* s = reinterpret_cast<const unsigned char*>(texto);
+  size_t i = 0;
+  while (s[i] != 0 && !sink.Leaving()) {
+    uint32_t cp = s[i];
+    size_t len = 1;
+    if (cp >= 0xC0 && cp < 0xE0 && (s[i + 1] & 0xC0) == 0x80) {
+      cp = ((cp & 0x1F) << 6) | (s[i + 1] & 0x3F);
+      len = 2;
+    } else if (cp >= 0x80) {
+      // A character beyond Latin-1 (or a stray byte): nothing the game can take.
+      while (s[i + len] != 0 && (s[i + len] & 0xC0) == 0x80) ++len;
+      cp = 0;
+    }
+    i += len;
+    if (cp != 0 && cp <= 0xFF) {
+      sink.KeyPress(static_cast<int16_t>(cp));
+      delivered = true;
+    }
+  }
+  return delivered;
 }
 
 char SdlPlatform::DigitoDoTeclado(SDL_Scancode sc, int16_t vk) {
@@ -545,6 +574,11 @@ void SdlPlatform::WaitAnyEvent(EventSink& sink) {
     }
     done = DispararTimers(sink) || done;
   }
+}
+
+bool SdlPlatform::MostrarFalha(const std::string& title, const std::string& text) {
+  // SDL shows a simple message box with or without SDL_Init, on its own connection to the display.
+  return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr) == 0;
 }
 
 void SdlPlatform::MessageBox(const std::string& title, const std::string& text) {

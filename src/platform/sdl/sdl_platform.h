@@ -59,6 +59,10 @@ class SdlPlatform final : public Platform {
   void WaitAnyEvent(EventSink& sink) override;
   void MessageBox(const std::string& title, const std::string& text) override;
   AudioOutput* Audio() override { return &audio_; }
+  // A failure the game stops on, shown in a message box (for a game started from a launcher, where
+  // nobody reads standard error), with or without a platform. Waits until it is closed; false when
+  // there is no display to show it on.
+  static bool MostrarFalha(const std::string& title, const std::string& text);
 
   // The window icon: a 24-bit BMP whose black pixels are transparent. Set before OpenDisplay; a file
   // that cannot be read leaves the window without an icon.
@@ -76,6 +80,13 @@ class SdlPlatform final : public Platform {
  private:
   // Hands one SDL event to the game. True when it was a key event or the close request.
   bool Despachar(const SDL_Event& ev, EventSink& sink);
+  void JanelaMudou(const SDL_WindowEvent& ev, EventSink& sink);
+  // A controller unplugged: closed, and whatever it held released.
+  bool FecharControle(SDL_JoystickID id, EventSink& sink);
+  bool TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink);
+  bool TeclaSubiu(const SDL_KeyboardEvent& ev, EventSink& sink);
+  // Text input (UTF-8): one key press for every character of the Latin-1 range.
+  bool TextoDigitado(const char* texto, EventSink& sink);
   // Dispatches every pending event; true when one of them was a key event or the close request.
   bool DespacharPendentes(EventSink& sink);
   // Fires the timers that are due now; true when any was.
@@ -87,6 +98,10 @@ class SdlPlatform final : public Platform {
   void Redesenhar();
   bool Oculta() const;
   void AbrirControle(int indice);
+  // The scaling mode and the remembered window (full screen or not, its size) for OpenDisplay.
+  void LerPreferenciasDaJanela();
+  // The window icon from the icon file; black pixels transparent.
+  void AplicarIcone();
   void Registrar(char tipo, long valor);
   // The digit a keypad key would type, when it went down as a cursor key (NumLock off); else 0.
   static char DigitoDoTeclado(SDL_Scancode sc, int16_t vk);

@@ -1,0 +1,527 @@
+#include "sim/pilot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace vartenos::sim {
+
+namespace {
+
+constexpr int16_t kEsc = 27;
+constexpr int16_t kEspaco = 32;
+constexpr int16_t kSetas[4] = {37, 38, 39, 40};  // left, up, right, down
+constexpr int32_t kVermelho = 0x0000FF;          // the menu's selected item
+
+// The ship's sprite, and how far it may go: the whole sprite stays on screen.
+constexpr double kNaveL = 30, kNaveA = 35, kNaveMaxX = 610, kNaveMaxY = 445;
+constexpr double kInimigoL = 38, kInimigoA = 24;
+constexpr double kTiroL = 10;
+constexpr double kExtraL = 16;
+
+bool Comeca(const std::string& s, const char* prefixo) { return s.rfind(prefixo, 0) == 0; }
+
+}  // namespace
+
+Piloto::Piloto(uint32_t semente, const Visao& visao)
+    : visao_(visao), estado_(semente * 2246822519u + 0x85ebca6bu) {
+  if (estado_ == 0) estado_ = 1;
+  altura_preferida_ = Entre(395, 425);
+  reacao_ms_ = Entre(1, 6);
+}
+
+uint32_t Piloto::Sortear() {
+  estado_ ^= estado_ << 13;
+  estado_ ^= estado_ >> 17;
+  estado_ ^= estado_ << 5;
+  return estado_;
+}
+
+int32_t Piloto::Entre(int32_t min, int32_t max) {
+  return min + static_cast<int32_t>(Sortear() % static_cast<uint32_t>(max - min + 1));
+}
+
+void Piloto::Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar) {
+  p.Agendar({t, segurar ? EventoRoteiro::Down : EventoRoteiro::Up, vk});
+  if (segurar && vk == kEspaco) p.Agendar({t, EventoRoteiro::Press, vk});
+}
+
+// A key struck and let go, as a keyboard gives it.
+void Piloto::Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch) {
+  p.Agendar({t, EventoRoteiro::Down, vk});
+  if (ch != 0) p.Agendar({t, EventoRoteiro::Press, ch});
+  p.Agendar({t + Entre(60, 120), EventoRoteiro::Up, vk});
+}
+
+Piloto::Tela Piloto::LerTextos(const Coletor& textos) {
+  Tela tela = Tela::Outra;
+  invencivel_ = 0;
+  menu_novo_jogo_ = false;
+  for (size_t i = 0; i < textos.n_textos; ++i) {
+    const TextoDesenhado& t = textos.textos[i];
+    if (Comeca(t.texto, "Vidas: ")) {
+      tela = Tela::Jogo;
+    } else if (Comeca(t.texto, "Inv: ")) {
+      invencivel_ = std::atoi(t.texto.c_str() + 5);
+    } else if (t.texto == "Novo jogo" && t.y == 265) {
+      tela = Tela::Menu;
+      menu_novo_jogo_ = t.cor == kVermelho;
+    } else if (t.texto == "Pausa") {
+      tela = Tela::Pausa;
+    } else if (Comeca(t.texto, "Fase ") && t.texto.find(" completa") != std::string::npos) {
+      tela = Tela::FaseCompleta;
+      fase_ = std::atoi(t.texto.c_str() + 5) + 1;
+    } else if (Comeca(t.texto, "Parab")) {
+      tela = Tela::Final;
+    } else if (t.texto == "Fim de jogo.") {
+      tela = Tela::FimDeJogo;
+    }
+  }
+  return tela;
+}
+
+void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& p) {
+  if (terminou_) return;
+  const int32_t agora = p.TickCount();
+  tela_anterior_ = tela_;
+  tela_ = LerTextos(textos);
+  const bool nova_tela = tela_ != tela_anterior_;
+  if (nova_tela) proxima_ = agora + Entre(300, 700);  // a person takes in a new screen first
+
+  if (tela_ != Tela::Jogo) {
+    // Off the play field every held key comes up, as the hands leave the keys.
+    for (size_t k = 0; k < tecla_.size(); ++k) {
+      if (tecla_[k]) Segurar(p, agora + reacao_ms_, k < 4 ? kSetas[k] : kEspaco, false);
+      tecla_[k] = false;
+    }
+    dx_ = dy_ = 0;
+    n_tiros_ = n_inimigos_ = 0;
+    alvo_x_ = -1;
+  }
+  switch (tela_) {
+    case Tela::Menu:
+      NoMenu(p, agora);
+      break;
+    case Tela::Jogo:
+      if (nova_tela) {
+        // A game starts with every key up: fire goes down once the Space that chose the game is up.
+        Segurar(p, agora + 150, kEspaco, true);
+        tecla_[4] = true;
+      }
+      visao_.Olhar(tela, cena_);
+      NoJogo(p, agora);
+      break;
+    case Tela::Pausa:
+      if (agora >= proxima_) {
+        Tocar(p, agora + reacao_ms_, 80, 80);
+        proxima_ = agora + 1000;
+      }
+      break;
+    case Tela::FaseCompleta:
+    case Tela::Outra:
+      // The phase-complete screen and the intro's lines are left with Esc.
+      if (agora >= proxima_) {
+        Tocar(p, agora + reacao_ms_, kEsc, kEsc);
+        proxima_ = agora + Entre(800, 1200);
+      }
+      break;
+    case Tela::Final:
+    case Tela::FimDeJogo:
+      // The end of the game: the pilot reads the screen for a moment and closes the window.
+      p.EncerrarEm(agora + 1000);
+      terminou_ = true;
+      break;
+  }
+}
+
+void Piloto::NoMenu(HeadlessPlatform& p, int32_t agora) {
+  if (agora < proxima_) return;
+  if (menu_novo_jogo_) {
+    Tocar(p, agora + reacao_ms_, kEspaco, kEspaco);
+    nave_x_ = 300;
+    nave_y_ = 400;
+    velocidade_ = 3;
+    fase_ = 1;
+  } else {
+    Tocar(p, agora + reacao_ms_, kSetas[1], 0);
+  }
+  proxima_ = agora + Entre(300, 500);
+}
+
+// Matches what is seen now to what was seen before: each track takes the nearest sighting within
+// `raio` of where it was foreseen; sightings left over start new tracks, tracks unseen for a few
+// frames are given up.
+void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio,
+                    bool tiro) {
+  std::array<bool, Cena::kMaxInimigos> usado{};
+  for (size_t i = 0; i < n; ++i) {
+    Trilha& tr = trilhas[i];
+    const double px = tr.x + tr.vx, py = tr.y + tr.vy;
+    double melhor = raio * raio;
+    size_t achado = n_vistos;
+    for (size_t j = 0; j < n_vistos; ++j) {
+      if (usado[j]) continue;
+      const double d = (vistos[j].x - px) * (vistos[j].x - px) + (vistos[j].y - py) * (vistos[j].y - py);
+      if (d < melhor) {
+        melhor = d;
+        achado = j;
+      }
+    }
+    ++tr.idade;
+    if (achado == n_vistos) {
+      ++tr.sumido;
+      tr.x = px;
+      tr.y = py;
+      continue;
+    }
+    usado[achado] = true;
+    const double x = vistos[achado].x, y = vistos[achado].y;
+    if (tiro) {
+      // A shot flies a straight line at a steady speed: its first sighting and this one give it.
+      tr.vx = (x - tr.x0) / tr.idade;
+      tr.vy = (y - tr.y0) / tr.idade;
+    } else {
+      const double vx = (x - tr.x) / (tr.sumido + 1), vy = (y - tr.y) / (tr.sumido + 1);
+      // A steady turn of the heading is a curve; a heading that flips is a sway, not a curve.
+      if (tr.visto >= 2 && std::hypot(vx, vy) > 2 && std::hypot(tr.vx, tr.vy) > 2) {
+        const double giro = std::atan2(tr.vx * vy - tr.vy * vx, tr.vx * vx + tr.vy * vy);
+        tr.giro = std::abs(giro) <= 0.3 ? 0.5 * tr.giro + 0.5 * giro : 0;
+      } else {
+        tr.giro = 0;
+      }
+      tr.vx = vx;
+      tr.vy = vy;
+      const double a = tr.visto == 1 ? 1.0 : 0.12;
+      tr.vxs += (tr.vx - tr.vxs) * a;
+      tr.vys += (tr.vy - tr.vys) * (tr.visto == 1 ? 1.0 : 0.3);
+      tr.cx += tr.vxs;
+      tr.cx += (x - tr.cx) * 0.08;
+      tr.amp = std::max(tr.amp * 0.98, std::abs(x - tr.cx));
+    }
+    tr.x = x;
+    tr.y = y;
+    tr.sumido = 0;
+    ++tr.visto;
+  }
+  size_t m = 0;
+  for (size_t i = 0; i < n; ++i)
+    if (trilhas[i].sumido <= 3) trilhas[m++] = trilhas[i];
+  n = m;
+  const size_t max = tiro ? kMaxTrilhas : kMaxInimigos;
+  for (size_t j = 0; j < n_vistos && n < max; ++j) {
+    if (usado[j]) continue;
+    Trilha tr;
+    tr.x = tr.x0 = tr.cx = vistos[j].x;
+    tr.y = tr.y0 = vistos[j].y;
+    tr.visto = 1;
+    if (tiro) {
+      // A new shot is aimed at where the ship was; its speed grows by half a pixel a phase.
+      const double dx = nave_x_ + 15 - tr.x, dy = nave_y_ + 17 - tr.y;
+      const double d = std::max(1.0, std::hypot(dx, dy));
+      const double v = 2.5 + 0.5 * (fase_ - 1);
+      tr.vx = dx / d * v;
+      tr.vy = dy / d * v;
+    }
+    trilhas[n++] = tr;
+  }
+}
+
+// Where an enemy will be: one flying a curve goes on turning as it did; any other goes on along its
+// drift, and a swaying one may be anywhere in its swing.
+void Piloto::Prever(const Trilha& e, Rumo& r) const {
+  double x = e.x, y = e.y, vx = e.vx, vy = e.vy;
+  const double c = std::cos(e.giro), s = std::sin(e.giro);
+  r.x[0] = x;
+  r.y[0] = y;
+  r.folga[0] = 3;
+  for (int t = 1; t <= kHorizonte; ++t) {
+    if (e.giro != 0) {
+      const double nx = vx * c - vy * s;
+      vy = vx * s + vy * c;
+      vx = nx;
+    } else if (t > 6) {
+      vx = e.vxs;
+      vy = e.vys;
+    }
+    x += vx;
+    y += vy;
+    const size_t i = static_cast<size_t>(t);
+    r.x[i] = x;
+    r.y[i] = y;
+    r.folga[i] = e.giro != 0 ? 3 + 0.4 * t : 3 + std::min(e.amp, 30.0) * std::min(1.0, t / 10.0) + 0.25 * t;
+  }
+}
+
+// How much enemy traffic a ship's box at (x, y) lies in.
+double Piloto::Rastro(double x, double y) const {
+  constexpr int kColunas = 640 / kCelula;
+  double soma = 0;
+  const int cx0 = static_cast<int>(x) / kCelula, cy0 = static_cast<int>(y) / kCelula;
+  for (int cy = cy0; cy <= cy0 + 4 && cy < 480 / kCelula; ++cy)
+    for (int cx = cx0; cx <= cx0 + 3 && cx < kColunas; ++cx)
+      soma += rastro_[static_cast<size_t>(cy * kColunas + cx)];
+  return soma;
+}
+
+// What the pilot foresees for the look-ahead: at each frame, the boxes it must not touch (every shot
+// and enemy that can come within the ship's reach by then, widened by how unsure the guess is).
+void Piloto::Guardar(int t, double x, double y, double l, double a, double folga) {
+  const size_t k = static_cast<size_t>(t);
+  const double alcance = velocidade_ * t + 60;
+  if (x + l + folga < nave_x_ - alcance || x - folga > nave_x_ + kNaveL + alcance ||
+      y + a + folga < nave_y_ - alcance || y - folga > nave_y_ + kNaveA + alcance ||
+      n_ameacas_[k] >= kMaxAmeacas)
+    return;
+  ameacas_[k][n_ameacas_[k]++] = {x - folga, y - folga, x + l + folga, y + a + folga};
+}
+
+void Piloto::Prever_Ameacas() {
+  // Hits cannot happen while the ship is protected.
+  const int protegido = invencivel_ >= 2 ? (invencivel_ - 1) * 40 : 0;
+  n_ameacas_.fill(0);
+  for (int t = protegido + 1; t <= kHorizonte; ++t) {
+    for (size_t i = 0; i < n_tiros_; ++i) {
+      const Trilha& s = tiros_[i];
+      Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, s.visto >= 2 ? 2 : 4);
+    }
+  }
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    Trilha& e = inimigos_[i];
+    Prever(e, rumo_);
+    for (int t = protegido + 1; t <= kHorizonte; ++t) {
+      const size_t k = static_cast<size_t>(t);
+      Guardar(t, rumo_.x[k], rumo_.y[k], kInimigoL, kInimigoA, rumo_.folga[k]);
+    }
+    e.fx = rumo_.x[kHorizonte];
+    e.fy = rumo_.y[kHorizonte];
+    e.ffolga = rumo_.folga[kHorizonte];
+  }
+}
+
+double Piloto::Avaliar(const Plano& plano, double limite) const {
+  double x = nave_x_, y = nave_y_, custo = 0, x_perto = nave_x_;
+  bool apanha = false;
+  for (int t = 1; t <= kHorizonte; ++t) {
+    const int8_t dx = t <= plano.quadros ? plano.dx : plano.dx2;
+    const int8_t dy = t <= plano.quadros ? plano.dy : plano.dy2;
+    x = std::clamp(x + dx * velocidade_, 0.0, kNaveMaxX);
+    y = std::clamp(y + dy * velocidade_, 0.0, kNaveMaxY);
+    if (t == 12) x_perto = x;
+    // A plan already worse than the best so far is dropped (nothing below takes off more than 200).
+    if (custo - 200 > limite) return custo;
+    const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+    const auto& lista = ameacas_[static_cast<size_t>(t)];
+    for (size_t i = 0; i < n_ameacas_[static_cast<size_t>(t)]; ++i) {
+      const Caixa& c = lista[i];
+      if (x < c.x2 && c.x1 < x + kNaveL && y < c.y2 && c.y1 < y + kNaveA) return custo + 1000 * peso + 1000;
+      if (x < c.x2 + 10 && c.x1 - 10 < x + kNaveL && y < c.y2 + 10 && c.y1 - 10 < y + kNaveA)
+        custo += 8 * peso;
+    }
+    for (size_t i = 0; i < cena_.n_extras; ++i) {
+      const Visto& e = cena_.extras[i];
+      const double ey = e.y + t;
+      if (x < e.x + kExtraL && e.x < x + kNaveL && y < ey + kExtraL && ey < y + kNaveA) apanha = true;
+    }
+  }
+  // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    const Trilha& e = inimigos_[i];
+    if (e.vys < 0.3 || invencivel_ >= 3) continue;
+    const double ex = e.fx, ey = e.fy, folga = e.ffolga;
+    const double chegada = (y - (ey + kInimigoA)) / e.vys;
+    if (chegada < 0 || x + kNaveL < ex - folga - 10 || x > ex + kInimigoL + folga + 10) continue;
+    custo += 400 * std::exp(-chegada / 30);
+  }
+  // Off the paths enemies keep flying.
+  custo += 4 * (Rastro(x_perto, y) + Rastro(x, y));
+  // Lining up: the main laser leaves from the ship's middle.
+  if (alvo_x_ >= 0) custo += std::abs(x_perto + 15 - alvo_x_) + std::abs(x + 15 - alvo_x_);
+  // An extra in reach is worth a detour: the ship waits under it as it falls.
+  double extra = std::numeric_limits<double>::max();
+  for (size_t i = 0; i < cena_.n_extras; ++i) {
+    const Visto& e = cena_.extras[i];
+    if (e.y + kHorizonte > 470) continue;
+    extra =
+        std::min(extra, std::abs(x + 15 - (e.x + kExtraL / 2)) + std::max(0.0, y - (e.y + kHorizonte)) * 0.3);
+  }
+  if (extra < std::numeric_limits<double>::max()) custo += 3.0 * extra;
+  if (apanha) custo -= 200;
+  // The ship keeps low, where shots from above take longest to come; protected, it goes hunting.
+  const double altura = invencivel_ >= 3 ? 300 : altura_preferida_;
+  custo += 0.6 * std::abs(y - altura);
+  // The edges leave no way out sideways.
+  if (x < 20 || x > kNaveMaxX - 20) custo += 30;
+  return custo;
+}
+
+void Piloto::Escolher(HeadlessPlatform& p, int32_t agora) {
+  // The ways to fly the next second: one direction for a moment, then another (or the same).
+  Prever_Ameacas();
+  Plano melhor{0, 0, 0, 0, 0};
+  double menor = std::numeric_limits<double>::max();
+  for (int8_t dx = -1; dx <= 1; ++dx) {
+    for (int8_t dy = -1; dy <= 1; ++dy) {
+      for (int8_t quadros : {static_cast<int8_t>(4), static_cast<int8_t>(12)}) {
+        for (int8_t dx2 = -1; dx2 <= 1; ++dx2) {
+          for (int8_t dy2 = -1; dy2 <= 1; ++dy2) {
+            const Plano plano{dx, dy, quadros, dx2, dy2};
+            // A small nudge towards the keys already held keeps the ship from dithering.
+            const double c = Avaliar(plano, menor) + ((dx == dx_ && dy == dy_) ? 0 : 2);
+            if (c < menor) {
+              menor = c;
+              melhor = plano;
+            }
+          }
+        }
+      }
+    }
+  }
+  dx_ = melhor.dx;
+  dy_ = melhor.dy;
+  const bool quer[5] = {dx_<0, dy_<0, dx_> 0, dy_> 0, true};
+  for (size_t k = 0; k < tecla_.size(); ++k) {
+    if (quer[k] == tecla_[k]) continue;
+    Segurar(p, agora + reacao_ms_, k < 4 ? kSetas[k] : kEspaco, quer[k]);
+    tecla_[k] = quer[k];
+  }
+}
+
+void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
+  // Where the ship is: seen, or reckoned from the keys while it blinks.
+  const double antes_x = nave_x_, antes_y = nave_y_;
+  nave_x_ = std::clamp(nave_x_ + dx_ * velocidade_, 0.0, kNaveMaxX);
+  nave_y_ = std::clamp(nave_y_ + dy_ * velocidade_, 0.0, kNaveMaxY);
+  if (cena_.nave_visivel) {
+    nave_x_ = cena_.nave.x;
+    nave_y_ = cena_.nave.y;
+    // Its speed shows in a free move sideways (speed extras add to it, a lost life takes them away).
+    const double passo = std::abs(nave_x_ - antes_x);
+    if (dx_ != 0 && nave_x_ > 0 && nave_x_ < kNaveMaxX && passo >= 1 && passo <= 8) velocidade_ = passo;
+  }
+  (void)antes_y;
+  Seguir(tiros_.data(), n_tiros_, cena_.tiros.data(), cena_.n_tiros, 9, true);
+  Seguir(inimigos_.data(), n_inimigos_, cena_.inimigos.data(), cena_.n_inimigos, 26, false);
+  constexpr int kColunas = 640 / kCelula;
+  for (float& v : rastro_) v *= 0.985f;
+  for (size_t i = 0; i < cena_.n_inimigos; ++i) {
+    const Visto& e = cena_.inimigos[i];
+    for (int cy = e.y / kCelula; cy <= (e.y + 23) / kCelula; ++cy)
+      for (int cx = e.x / kCelula; cx <= (e.x + 37) / kCelula; ++cx)
+        rastro_[static_cast<size_t>(cy * kColunas + cx)] += 0.05f;
+  }
+
+  // The target: the enemy whose column the ship reaches soonest, the lowest first, where the enemy
+  // will be when a shot gets there.
+  double melhor = std::numeric_limits<double>::max();
+  int32_t alvo = -1;
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    const Trilha& e = inimigos_[i];
+    if (e.sumido > 0 || e.y + kInimigoA > nave_y_ - 4) continue;
+    // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
+    const double t = (nave_y_ - (e.y + kInimigoA)) / 12 + 1;
+    const double cx = e.cx + e.vxs * t + kInimigoL / 2;
+    if (cx < 4 || cx > 636) continue;
+    const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (nave_y_ - e.y) / 20;
+    const double preferencia = std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0;  // stay on the one chosen
+    if (c * preferencia < melhor) {
+      melhor = c * preferencia;
+      alvo = static_cast<int32_t>(std::lround(cx));
+    }
+  }
+  alvo_x_ = alvo;
+  Escolher(p, agora);
+}
+
+std::string Piloto::Depurar(int ativos, int tiros) const {
+  char b[256];
+  std::snprintf(b, sizeof b,
+                "nave %d %.0f,%.0f v%.0f | inim %zu/%d trilhas %zu | tiros %zu/%d trilhas %zu | extras %zu | "
+                "alvo %d | dx %d dy %d inv %d",
+                cena_.nave_visivel, nave_x_, nave_y_, velocidade_, cena_.n_inimigos, ativos, n_inimigos_,
+                cena_.n_tiros, tiros, n_tiros_, cena_.n_extras, alvo_x_, dx_, dy_, invencivel_);
+  std::string out = b;
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    const Trilha& e = inimigos_[i];
+    if (std::getenv("DBG_BOT")[0] == '2' || (std::abs(e.x - nave_x_) < 80 && std::abs(e.y - nave_y_) < 80)) {
+      std::snprintf(b, sizeof b, " [e %.0f,%.0f v %.1f,%.1f vs %.1f,%.1f amp %.0f s%d]", e.x, e.y, e.vx, e.vy,
+                    e.vxs, e.vys, e.amp, e.sumido);
+      out += b;
+    }
+  }
+  for (size_t i = 0; i < n_tiros_; ++i) {
+    const Trilha& e = tiros_[i];
+    if (std::abs(e.x - nave_x_) < 60 && std::abs(e.y - nave_y_) < 60) {
+      std::snprintf(b, sizeof b, " [t %.0f,%.0f v %.2f,%.2f n%d s%d]", e.x, e.y, e.vx, e.vy, e.visto,
+                    e.sumido);
+      out += b;
+    }
+  }
+  return out;
+}
+
+void Placar::Observar(const Form1& form, int32_t agora) {
+  const std::string tela = form.Tela_Atual();
+  const int f = form.Fase_Atual;
+  if (tela == "Main" && f >= 1 && f <= 5) {
+    Fase& fase = fases_[static_cast<size_t>(f - 1)];
+    if (fase.inicio_ms < 0) fase.inicio_ms = agora;
+    fase.ultimo_ms = agora;
+    if (!em_jogo_) {
+      vidas_ = form.Vidas;
+      em_jogo_ = true;
+    }
+  }
+  if (em_jogo_ && f >= 1 && f <= 5) {
+    Fase& fase = fases_[static_cast<size_t>(f - 1)];
+    if (form.Vidas < vidas_) fase.vidas_perdidas += static_cast<int32_t>(vidas_ - form.Vidas);
+    vidas_ = form.Vidas;
+    // A slot that was in use and is free now: an enemy that left past an edge keeps the position it
+    // left from, beyond the screen; one destroyed keeps where it died.
+    for (size_t i = 0; i < form.Inimigos.size(); ++i) {
+      const Inimigo& e = form.Inimigos[i];
+      if (inimigo_ativo_[i] && !e.Ativo && e.Y <= 480 && e.X <= 640) ++fase.inimigos_destruidos;
+      inimigo_ativo_[i] = e.Ativo;
+    }
+    for (size_t i = 0; i < form.Extras.size(); ++i) {
+      const Extra& x = form.Extras[i];
+      if (extra_ativo_[i] && !x.Ativo && x.Y <= 480) ++fase.extras;
+      extra_ativo_[i] = x.Ativo;
+    }
+    if (tela == "Muda_Fase" && fase.fim_ms < 0) {
+      fase.fim_ms = agora;
+      fases_completas_ = f;
+      if (f == 5) final_ = true;
+    }
+  }
+  if (f == 6) final_ = true;
+  pontos_ = form.Pontos;
+}
+
+std::string Placar::Json(uint32_t semente) const {
+  char buf[256];
+  std::snprintf(buf, sizeof buf,
+                "{\"seed\":%u,\"phases_cleared\":%d,\"reached_closing\":%s,\"score\":%d,\"lives_left\":%g,"
+                "\"per_phase\":[",
+                semente, fases_completas_, final_ ? "true" : "false", pontos_,
+                std::max(0.0, static_cast<double>(vidas_)));
+  std::string out = buf;
+  bool primeira = true;
+  for (size_t i = 0; i < fases_.size(); ++i) {
+    const Fase& f = fases_[i];
+    if (f.inicio_ms < 0) continue;
+    const double segundos = ((f.fim_ms >= 0 ? f.fim_ms : f.ultimo_ms) - f.inicio_ms) / 1000.0;
+    std::snprintf(buf, sizeof buf,
+                  "%s{\"phase\":%zu,\"cleared\":%s,\"seconds\":%.1f,\"lives_lost\":%d,\"extras\":%d,"
+                  "\"enemies_destroyed\":%d}",
+                  primeira ? "" : ",", i + 1, f.fim_ms >= 0 ? "true" : "false", segundos, f.vidas_perdidas,
+                  f.extras, f.inimigos_destruidos);
+    out += buf;
+    primeira = false;
+  }
+  out += "]}";
+  return out;
+}
+
+}  // namespace vartenos::sim

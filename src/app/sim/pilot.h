@@ -1,0 +1,143 @@
+// The computer pilot of `vartenos-sim --bot SEED`: a skilled player who starts a new game from the
+// menu and plays it to the closing screen or to game over. It sees what a player sees, the picture
+// (through `Visao`) and the texts drawn into it, and acts only through keys, decided from the frame
+// just presented and delivered before the next one. It never reads or writes the game's state.
+//
+// `Placar` is the referee beside it: it reads the game's state after every present to report how the
+// game went, phase by phase, and tells the pilot nothing.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/headless/headless_platform.h"
+#include "shell/form1.h"
+#include "sim/trace.h"
+#include "sim/vision.h"
+
+namespace vartenos::sim {
+
+class Piloto {
+ public:
+  Piloto(uint32_t semente, const Visao& visao);
+  // Looks at a presented picture and the texts drawn into it, and schedules the next keys.
+  void Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& p);
+  // The closing screen or the game-over screen has been seen: the pilot has closed the window.
+  bool Terminou() const { return terminou_; }
+  std::string Depurar(int ativos, int tiros) const;
+
+ private:
+  enum class Tela : uint8_t { Outra, Menu, Jogo, Pausa, FaseCompleta, Final, FimDeJogo };
+  static constexpr size_t kMaxTrilhas = 64;
+  static constexpr size_t kMaxInimigos = Cena::kMaxInimigos;
+
+  // Something seen in earlier pictures too, with its motion.
+  struct Trilha {
+    double x = 0, y = 0;      // last seen (or foreseen, while hidden) top-left corner
+    double vx = 0, vy = 0;    // pixels per frame
+    double vxs = 0, vys = 0;  // the motion smoothed over the last second: where a swaying enemy drifts
+    double cx = 0, amp = 0;   // the middle of its sway and how far it swings from it
+    double giro = 0;          // radians its heading turns each frame, for one flying a curve
+    double fx = 0, fy = 0, ffolga = 0;  // where it will be at the end of the look-ahead
+    double x0 = 0, y0 = 0;              // first seen, for a shot's exact line
+    int32_t visto = 0;                  // frames seen
+    int32_t idade = 0;                  // frames since first seen
+    int32_t sumido = 0;                 // frames since last seen
+  };
+  // A way to fly the look-ahead: arrows (dx, dy: -1, 0, 1) held for `quadros` frames, then others.
+  struct Plano {
+    int8_t dx, dy;
+    int8_t quadros;
+    int8_t dx2, dy2;
+  };
+  struct Caixa {
+    double x1, y1, x2, y2;
+  };
+  static constexpr int kHorizonte = 40;  // frames the pilot looks ahead: one second
+  static constexpr size_t kMaxAmeacas = 96;
+
+  Tela LerTextos(const Coletor& textos);
+  void NoMenu(HeadlessPlatform& p, int32_t agora);
+  void NoJogo(HeadlessPlatform& p, int32_t agora);
+  void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
+  void Prever_Ameacas();
+  void Guardar(int t, double x, double y, double l, double a, double folga);
+  // The cost of flying `plano`: a hit foreseen, near misses, and how well it lines up, picks up and
+  // keeps its place. Stops counting once it passes `limite`.
+  double Avaliar(const Plano& plano, double limite) const;
+  void Escolher(HeadlessPlatform& p, int32_t agora);
+  void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
+  void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
+  uint32_t Sortear();
+  int32_t Entre(int32_t min, int32_t max);
+
+  const Visao& visao_;
+  uint32_t estado_;
+  Cena cena_;
+  Tela tela_ = Tela::Outra;
+  Tela tela_anterior_ = Tela::Outra;
+  int32_t proxima_ = 0;  // the clock before which no new decision is made on the menu screens
+  bool terminou_ = false;
+
+  // What the pilot knows of its own game, all read from the screen.
+  int fase_ = 1;
+  int32_t invencivel_ = 0;  // seconds of protection shown ("Inv: N"), 0 when none
+  bool menu_novo_jogo_ = false;
+  double nave_x_ = 300, nave_y_ = 400;
+  double velocidade_ = 3;
+  int8_t dx_ = 0, dy_ = 0;  // the arrows held since the last decision
+
+  // Where an enemy will be in 1 to kHorizonte frames (index t), and how far off the guess may be.
+  struct Rumo {
+    std::array<double, kHorizonte + 1> x, y, folga;
+  };
+  void Prever(const Trilha& e, Rumo& r) const;
+  double Rastro(double x, double y) const;
+
+  // Where enemies have been of late, in cells of 8 x 8 pixels: the paths they fly again.
+  static constexpr int kCelula = 8;
+  std::array<float, (640 / kCelula) * (480 / kCelula)> rastro_{};
+  Rumo rumo_;
+
+  std::array<std::array<Caixa, kMaxAmeacas>, kHorizonte + 1> ameacas_{};
+  std::array<size_t, kHorizonte + 1> n_ameacas_{};
+  std::array<Trilha, kMaxInimigos> inimigos_{};
+  size_t n_inimigos_ = 0;
+  std::array<Trilha, kMaxTrilhas> tiros_{};
+  size_t n_tiros_ = 0;
+  int32_t alvo_x_ = -1;          // the column the pilot is lining up on
+  std::array<bool, 5> tecla_{};  // left, up, right, down, space held
+
+  // Its small choices, from the seed.
+  int32_t altura_preferida_;
+  int32_t reacao_ms_;
+};
+
+// The referee: how a game went, read from the game's state after each present.
+class Placar {
+ public:
+  struct Fase {
+    int32_t inicio_ms = -1;
+    int32_t ultimo_ms = -1;  // the last frame of play seen in the phase
+    int32_t fim_ms = -1;     // the phase-complete screen
+    int32_t vidas_perdidas = 0;
+    int32_t extras = 0;
+    int32_t inimigos_destruidos = 0;
+  };
+  void Observar(const Form1& form, int32_t agora);
+  // One JSON line.
+  std::string Json(uint32_t semente) const;
+
+ private:
+  std::array<Fase, 5> fases_{};
+  int fases_completas_ = 0;
+  bool final_ = false;
+  bool em_jogo_ = false;
+  int32_t pontos_ = 0;
+  float vidas_ = 0;
+  std::array<bool, 150> inimigo_ativo_{};
+  std::array<bool, 3> extra_ativo_{};
+};
+
+}  // namespace vartenos::sim
