@@ -52,7 +52,7 @@ TEST(ArquivosSom, EachEffectIs22kStereo16BitShortLoudButUnclippedAndFadedAtBothE
     EXPECT_LE(segundos, e.max_segundos);
     int pico = 0;
     for (int16_t x : s.amostras) pico = std::max(pico, std::abs(static_cast<int>(x)));
-    EXPECT_LE(pico, 29205);           // at most -1 dB of full scale: no clipped sample
+    EXPECT_LE(pico, 29205);             // at most -1 dB of full scale: no clipped sample
     EXPECT_GT(pico, 32767 * 35 / 100);  // but not faint (the loudness of each is checked on its own)
     EXPECT_GT(Rms(s.amostras.data(), s.amostras.size()), 0.05);
     // Starts and ends at rest: the first and last 1 ms stay quiet, the very ends silent.
