@@ -19,6 +19,16 @@ class Inimigos : public Partida {
     for (const Inimigo& e : form.Inimigos) n += e.Ativo ? 1 : 0;
     return n;
   }
+  Inimigo& Um(float padrao, float parametro, double x, double y) {
+    Inimigo& e = form.Inimigos[0];
+    e = Inimigo{};
+    e.Ativo = true;
+    e.Padrao = padrao;
+    e.Parametro = parametro;
+    e.X = x;
+    e.Y = y;
+    return e;
+  }
 };
 
 TEST_F(Inimigos, FormationsStartByTheClockInIndexOrderAndTheEmptyFieldBringsTheNextOne) {
@@ -104,6 +114,20 @@ TEST_F(Inimigos, SpawnPlacesCarriersKindsAndAFullTable) {
   form.Inicia_Formacao();
   EXPECT_EQ(Ativos(), 150);
   EXPECT_TRUE(form.Formacoes[3].Iniciada);
+}
+
+TEST_F(Inimigos, AHunterLevelWithTheShipStaysAndADiverLeavesPast480) {
+  form.Nave_X = 300;
+  form.Nave_Y = 400;
+  Um(7, 1, 500, 400);  // level with the ship's top edge: no move
+  form.Atualizar_Inimigos();
+  EXPECT_EQ(form.Inimigos[0].X, 500);
+  EXPECT_EQ(form.Inimigos[0].Y, 400);
+  // Diving: a pixel a frame towards the ship's column on row 485, retired past 480.
+  Um(7, 2, 300, 480);
+  form.Atualizar_Inimigos();
+  EXPECT_EQ(form.Inimigos[0].Y, 481);
+  EXPECT_FALSE(form.Inimigos[0].Ativo);
 }
 
 }  // namespace
