@@ -214,33 +214,6 @@ TEST(ArquivosFontes, AMistakeInAScoreOrARecipeIsReportedAtItsLine) {
   }
 }
 
-TEST(ArquivosMusica, EveryPieceSoundsWhenTheSynthesizerPlaysIt) {
-  std::string tried;
-  const std::string sf = EncontrarSoundfont(tried);
-  if (sf.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
-  // A low rate is plenty to tell sound from silence, and quick.
-  constexpr int kTaxa = 11025;
-  std::string erro;
-  std::unique_ptr<Sintetizador> sint = Sintetizador::Criar(kTaxa, sf, erro);
-  ASSERT_TRUE(sint) << erro;
-  for (const Peca& p : kPecas) {
-    SCOPED_TRACE(p.arquivo);
-    std::vector<float> out;
-    ASSERT_TRUE(RenderizarMidi(*sint, Dados(p.arquivo), kTaxa, 0.5, out, erro)) << erro;
-    const double s = out.size() / 2.0 / kTaxa;
-    EXPECT_GE(s, p.min_s);
-    EXPECT_LE(s, p.max_s + 1);
-    // Heard all the way through: no stretch of four seconds falls silent.
-    double pico = 0;
-    for (size_t i = 0; i + 4 * kTaxa * 2 <= out.size(); i += 4 * kTaxa * 2) {
-      EXPECT_GT(Rms({out.begin() + i, out.begin() + i + 4 * kTaxa * 2}), 0.01)
-          << "at " << i / 2 / kTaxa << " s";
-    }
-    for (float x : out) pico = std::max(pico, static_cast<double>(std::fabs(x)));
-    EXPECT_GT(pico, 0.1);
-  }
-}
-
 TEST(ArquivosMusica, RenderingAPieceToAWavFileForListening) {
   std::string tried;
   if (EncontrarSoundfont(tried).empty()) GTEST_SKIP() << "no General MIDI soundfont installed";

@@ -40,27 +40,6 @@ struct Jogo : testes::JogoSemPlaca {
   Jogo() { form.InicializaDM(); }
 };
 
-TEST(Musica, StartUpAndTheVolumeByNameOnEveryCall) {
-  Jogo j;
-  EXPECT_EQ(j.log.Novas(), (Linhas{"DirectMusicLoaderCreate", "DirectMusicPerformanceCreate", "Init",
-                                   "SetPort -1 16", "SetMasterAutoDownload True"}));
-  EXPECT_FALSE(j.form.perf.ComSintetizador());  // no card: no synthesizer, no soundfont read
-  j.form.TocaMidi("Music1.mid");
-  EXPECT_EQ(j.log.Novas(),
-            (Linhas{"SetMasterVolume 700", "SetSearchDirectory", "LoadSegment Music1.mid", "PlaySegment"}));
-  j.form.TocaMidi("Music1.mid");
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SetMasterVolume 700", "IsPlaying True"}));
-  // The name test ignores case; every other name is quieter, even while phase 1's piece plays on.
-  j.form.TocaMidi("MUSIC1.MID");
-  j.form.TocaMidi("Music2.mid");
-  EXPECT_EQ(j.log.Novas(),
-            (Linhas{"SetMasterVolume 700", "IsPlaying True", "SetMasterVolume 600", "IsPlaying True"}));
-  for (const char* nome : {"Music5.mid", "FimFase.mid", "Fim.mid", "music1.mid.bak", "Music11.mid"}) {
-    j.form.TocaMidi(nome);
-    EXPECT_EQ(j.form.perf.MasterVolume(), 600) << nome;
-  }
-}
-
 TEST(Musica, APieceRestartsOnlyOnceEndedOrStoppedAndAnotherWaitsForParaMidi) {
   Jogo j;
   j.log.Novas();

@@ -28,27 +28,6 @@ constexpr int32_t kBytesPorMs = 88200 / 1000;  // 88.2: positions below allow fo
 constexpr const char* kSlots[] = {"SomTiro",   "SomArma1",    "SomArma2",  "SomArma3",
                                   "SomArma3b", "SomExplosao", "SomExtras", "SomVidasExtras"};
 
-TEST(EfeitosSlots, StartUpLoadsEightSlotsAndNamesEachCall) {
-  PlataformaFalsa plataforma;
-  Form1 form(plataforma, testes::PastaDados(), nullptr);
-  RegistroAudio log;
-  form.Registrar_Audio(&log);
-  form.InitDirectSound();
-  Linhas esperado = {"DirectSoundCreate", "SetCooperativeLevel 1"};
-  const char* arquivos[] = {"Tiro.Wav",  "Arma1.wav",    "Arma2.wav",  "Arma3.wav",
-                            "Arma3.wav", "Explosao.wav", "Extras.wav", "VidasExtras.wav"};
-  for (int i = 0; i < 8; ++i)
-    esperado.push_back(std::string(kSlots[i]) + " = CreateSoundBufferFromFile " + arquivos[i]);
-  EXPECT_EQ(log.linhas, esperado);
-  // The clip sizes are those of the files' sample data.
-  SomPcm arma3;
-  std::string erro;
-  ASSERT_TRUE(LerArquivoWav(testes::PastaDados() + "Arma3.wav", arma3, erro)) << erro;
-  EXPECT_EQ(form.SomArma3.TamanhoBytes(), arma3.Quadros() * 4);
-  EXPECT_EQ(form.SomArma3b.TamanhoBytes(), form.SomArma3.TamanhoBytes());
-  EXPECT_FALSE(form.SomTiro.Tocando());
-}
-
 TEST(EfeitosSlots, PlayingASoundingSlotLetsItPlayOnAndAFinishedOneStartsAgain) {
   JogoSemPlaca j;
   DirectSoundBuffer& tiro = j.form.SomTiro;
@@ -69,55 +48,6 @@ TEST(EfeitosSlots, PlayingASoundingSlotLetsItPlayOnAndAFinishedOneStartsAgain) {
   j.Esperar(10);
   EXPECT_TRUE(tiro.Tocando());
   EXPECT_TRUE(tiro.PosicaoBytes() > 0 && tiro.PosicaoBytes() < 11 * kBytesPorMs) << tiro.PosicaoBytes();
-}
-
-TEST(EfeitosSlots, RewindsRestartTheSideShotAndStartTheNarrowShot2000BytesIn) {
-  JogoSemPlaca j;
-  DirectSoundBuffer& lado = j.form.SomArma3;
-  DirectSoundBuffer& estreito = j.form.SomArma3b;
-  lado.Play(DSBPLAY_DEFAULT);
-  j.Esperar(40);
-  // Two side shots in one frame: each rewinds and plays; one sound is heard, from the start.
-  j.log.Novas();
-  for (int i = 0; i < 2; ++i) {
-    lado.SetCurrentPosition(0);
-    lado.Play(DSBPLAY_DEFAULT);
-  }
-  EXPECT_TRUE(lado.Tocando());
-  EXPECT_EQ(lado.PosicaoBytes(), 0);
-  EXPECT_EQ(j.log.Novas(), (Linhas{"SomArma3.SetCurrentPosition 0", "SomArma3.Play",
-                                   "SomArma3.SetCurrentPosition 0", "SomArma3.Play"}));
-  // The narrow shot's buffer is separate: it starts 2,000 bytes in while the side shot sounds on.
-  estreito.SetCurrentPosition(2000);
-  estreito.Play(DSBPLAY_DEFAULT);
-  EXPECT_EQ(estreito.PosicaoBytes(), 2000);
-  j.Esperar(20);
-  EXPECT_GE(lado.PosicaoBytes(), 20 * kBytesPorMs);
-  EXPECT_GE(estreito.PosicaoBytes(), 2000 + 20 * kBytesPorMs);
-  // It lasts 2,000 bytes less than the whole clip.
-  j.Esperar((lado.TamanhoBytes() - 2000) / kBytesPorMs - 20 + 1);
-  EXPECT_FALSE(estreito.Tocando());
-  EXPECT_TRUE(lado.Tocando());
-}
-
-TEST(EfeitosSlots, MutingSilencesEverySlotInOrderButTheSoundsPlayOn) {
-  JogoSemPlaca j;
-  j.form.SomExplosao.Play(DSBPLAY_DEFAULT);
-  j.log.Novas();
-  j.form.Sem_Som();
-  EXPECT_FALSE(j.form.Som_Ligado);
-  Linhas mudos;
-  for (const char* slot : kSlots) mudos.push_back(std::string(slot) + ".SetVolume -10000");
-  EXPECT_EQ(j.log.Novas(), mudos);
-  j.Esperar(100);
-  // A muted slot still plays when asked: silently.
-  j.form.SomTiro.Play(DSBPLAY_DEFAULT);
-  EXPECT_TRUE(j.form.SomTiro.Tocando());
-  j.form.Com_Som();
-  EXPECT_TRUE(j.form.Som_Ligado);
-  EXPECT_EQ(j.form.SomVidasExtras.Volume(), 0);
-  EXPECT_TRUE(j.form.SomExplosao.Tocando());
-  EXPECT_GE(j.form.SomExplosao.PosicaoBytes(), 100 * kBytesPorMs);
 }
 
 TEST(EfeitosSlots, BadCallsAndMissingOrBrokenFilesStopTheGameWithTheirNames) {

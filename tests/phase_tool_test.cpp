@@ -227,16 +227,6 @@ class Ferramenta : public ::testing::Test {
   const std::string dados_ = std::string(VARTENOS_BUILD_DATA) + "/";
 };
 
-TEST_F(Ferramenta, CompilePrintAndCompileAgain) {
-  EXPECT_EQ(Fases("compile " VARTENOS_SOURCE_DIR "/data/phases/Fase2.txt " + dir_ + "a.FAS").status, 0);
-  const testes::Saida impressa = Fases("print " + dir_ + "a.FAS");
-  ASSERT_EQ(impressa.status, 0);
-  std::ofstream(dir_ + "b.txt") << impressa.out;
-  EXPECT_EQ(Fases("compile " + dir_ + "b.txt " + dir_ + "b.FAS").status, 0);
-  EXPECT_EQ(Ler("a.FAS"), Ler("b.FAS"));
-  EXPECT_EQ(Ler("a.FAS"), testes::LerArquivo(dados_ + "Fase2.FAS"));
-}
-
 TEST_F(Ferramenta, ErrorsAndExitStatus) {
   std::ofstream(dir_ + "t.txt") << "Inicio Padrao\n";
   const testes::Saida compilar = Fases("compile " + dir_ + "t.txt " + dir_ + "t.FAS");

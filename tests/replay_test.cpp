@@ -256,9 +256,10 @@ TEST_F(Gravacoes, ASessionOnTheRealPlatformReplaysHeadless) {
 }
 #endif
 
-TEST(Macaco, AVirtualHourOfRandomPlayLeavesMemoryAsItWas) {
-  // Keys at random with a person's timing on every screen for an hour of virtual time.
-  const Execucao e = RodarSim("--args '/sa /sp' --monkey 7 --until 3600000 --stats", "", false);
+TEST(Macaco, HalfAVirtualHourOfRandomPlayLeavesMemoryAsItWas) {
+  // Keys at random with a person's timing on every screen for half an hour of virtual time (bench/soak
+  // plays for hours).
+  const Execucao e = RodarSim("--args '/sa /sp' --monkey 7 --until 1800000 --stats", "", false);
   ASSERT_EQ(e.status, 0) << e.erros;
   long presents = 0, inicio = 0, fim = 0, jogos = 0;
   ASSERT_EQ(std::sscanf(e.erros.c_str() + e.erros.find("presents "),
@@ -268,8 +269,8 @@ TEST(Macaco, AVirtualHourOfRandomPlayLeavesMemoryAsItWas) {
             3)
       << e.erros;
   ASSERT_EQ(std::sscanf(e.erros.c_str() + e.erros.find("games "), "games %ld", &jogos), 1) << e.erros;
-  EXPECT_GT(presents, 80000);
-  EXPECT_GT(jogos, 20) << "the random player should start many games";
+  EXPECT_GT(presents, 40000);
+  EXPECT_GT(jogos, 10) << "the random player should start many games";
   EXPECT_LE(fim, inicio + 256) << "resident memory grew from " << inicio << " kB to " << fim << " kB";
 }
 

@@ -61,45 +61,4 @@ Execucao RodarSim(const std::string& args, const std::string& script, bool with_
   return e;
 }
 
-std::string Campo(const std::string& linha, const std::string& nome) {
-  const std::string chave = "\"" + nome + "\":";
-  size_t at = linha.find(chave);
-  if (at == std::string::npos) return "";
-  at += chave.size();
-  // Scalars end at the next comma or closing brace; objects and arrays at their matching bracket.
-  int fundo = 0;
-  bool em_texto = false;
-  size_t i = at;
-  for (; i < linha.size(); ++i) {
-    const char c = linha[i];
-    if (em_texto) {
-      if (c == '\\') {
-        ++i;
-      } else if (c == '"') {
-        em_texto = false;
-      }
-      continue;
-    }
-    if (c == '"') {
-      em_texto = true;
-    } else if (c == '{' || c == '[') {
-      ++fundo;
-    } else if (c == '}' || c == ']') {
-      if (fundo == 0) break;
-      --fundo;
-      if (fundo == 0) {
-        ++i;
-        break;
-      }
-    } else if (c == ',' && fundo == 0) {
-      break;
-    }
-  }
-  return linha.substr(at, i - at);
-}
-
-double Num(const std::string& linha, const std::string& nome) {
-  return std::strtod(Campo(linha, nome).c_str(), nullptr);
-}
-
 }  // namespace vartenos::testes

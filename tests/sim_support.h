@@ -19,10 +19,6 @@ struct Execucao {
 // script file holding it. Writes the trace to a temporary file and reads it back.
 Execucao RodarSim(const std::string& args, const std::string& script = "", bool with_trace = true);
 
-// The raw JSON text of a top-level field of one trace line ("Fim" -> "false").
-std::string Campo(const std::string& linha, const std::string& nome);
-double Num(const std::string& linha, const std::string& nome);
-
 std::string LerArquivo(const std::string& path);
 // A temporary data directory: the built data files, with `arquivos` (name -> bytes) written over them.
 std::string PastaDadosCom(const std::map<std::string, std::vector<uint8_t>>& arquivos);

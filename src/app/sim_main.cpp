@@ -19,6 +19,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/headless/replay_platform.h"
 #include "shell/form1.h"
+#include "sim/golden.h"
 #include "sim/monkey.h"
 #include "sim/pilot.h"
 #include "sim/record.h"
@@ -30,11 +31,12 @@ namespace vartenos::sim {
 namespace {
 
 void Uso(FILE* to) {
-  std::fprintf(to,
-               "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
-               "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
-               "                    [--record FILE | --replay FILE] [--monkey SEED | --bot SEED]\n"
-               "Runs the game headless on a virtual clock. See docs/headless.md.\n");
+  std::fprintf(
+      to,
+      "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
+      "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
+      "                    [--record FILE | --replay FILE] [--monkey SEED | --bot SEED] [--golden FILE]\n"
+      "Runs the game headless on a virtual clock. See docs/headless.md.\n");
 }
 
 int64_t TempoDeProcessadorUs() {
@@ -88,6 +90,7 @@ class Observador : public Presenter {
     placar_ = placar;
     plataforma_ = plataforma;
   }
+  void Dourar(QuadrosDourados* dourados) { dourados_ = dourados; }
   int64_t QuadroMaisLongoUs() const { return quadro_mais_longo_us_; }
 
   void Presented(const Surface& surface) override {
@@ -100,6 +103,7 @@ class Observador : public Presenter {
       linha_ += '\n';
       std::fwrite(linha_.data(), 1, linha_.size(), trace_);
     }
+    if (dourados_ != nullptr) dourados_->Escrever(n_, form_, coletor_, surface);
     if (auto it = pngs_.find(n_); it != pngs_.end()) {
       ImagemRgb img;
       ParaRgb(surface, img);
@@ -153,6 +157,7 @@ class Observador : public Presenter {
   ConferenciaDaGravacao* conferencia_ = nullptr;
   Macaco* macaco_ = nullptr;
   Piloto* piloto_ = nullptr;
+  QuadrosDourados* dourados_ = nullptr;
   Placar* placar_ = nullptr;
   HeadlessPlatform* plataforma_ = nullptr;
   int64_t anterior_us_ = 0;
@@ -225,6 +230,7 @@ struct Opcoes {
   bool stats = false;
   std::string replay_path;
   std::string record_path;
+  std::string golden_path;
   long long macaco = -1;  // --monkey SEED
   long long piloto = -1;  // --bot SEED
   std::map<int64_t, std::string> pngs;
@@ -269,6 +275,8 @@ int LerOpcoes(int argc, char** argv, Opcoes& o) {
       o.stats = true;
     } else if (a == "--record") {
       o.record_path = valor();
+    } else if (a == "--golden") {
+      o.golden_path = valor();
     } else if (a == "--replay") {
       o.replay_path = valor();
     } else if (a == "--monkey") {
@@ -343,6 +351,19 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
   Piloto piloto(static_cast<uint32_t>(o.piloto), visao);
   Placar placar;
   if (o.piloto >= 0) observador.Pilotar(&piloto, &placar, &platform);
+  // --golden: the session's golden form, as the golden games of the tests keep it.
+  FILE* golden = nullptr;
+  std::unique_ptr<QuadrosDourados> dourados;
+  if (!o.golden_path.empty()) {
+    golden = std::fopen(o.golden_path.c_str(), "wb");
+    if (golden == nullptr) {
+      std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", o.golden_path.c_str(),
+                   std::strerror(errno));
+      return 1;
+    }
+    dourados = std::make_unique<QuadrosDourados>(golden);
+    observador.Dourar(dourados.get());
+  }
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);
@@ -352,6 +373,10 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
   }
   form.Executar(o.args);
   sessao.reset();
+  if (golden != nullptr && std::fclose(golden) != 0) {
+    std::fprintf(stderr, "vartenos-sim: %s: cannot write the golden file\n", o.golden_path.c_str());
+    return 1;
+  }
   if (o.stats) ImprimirEstatisticas(observador, platform, o.macaco >= 0 ? &macaco : nullptr);
   if (o.piloto >= 0) std::printf("%s\n", placar.Json(static_cast<uint32_t>(o.piloto)).c_str());
   return 0;

@@ -6,12 +6,14 @@
 
 #include <cmath>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "assets_loudness.h"
 #include "audio/synth.h"
 #include "platform/byte_files.h"
+#include "test_support.h"
 
 namespace vartenos::assets {
 namespace {
@@ -188,6 +190,27 @@ TEST(VolumeConstruido, EachPieceIsUnclippedCentredBalancedAndThePhasesRise) {
         tema["Music" + std::to_string(fase) + ".mid"] - tema["Music" + std::to_string(fase - 1) + ".mid"];
     EXPECT_GE(passo, 0.5);
     EXPECT_LE(passo, 1.6);
+  }
+}
+
+TEST(VolumeConstruido, EveryPieceIsHeardAllTheWayThrough) {
+  std::string tried;
+  const std::string sf = EncontrarSoundfont(tried);
+  if (sf.empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+  // A low rate is plenty to tell sound from silence, and quick.
+  constexpr int kTaxa = 11025;
+  std::string erro;
+  std::unique_ptr<Sintetizador> sint = Sintetizador::Criar(kTaxa, sf, erro);
+  ASSERT_TRUE(sint) << erro;
+  for (const PecaVolume& p : kPecas) {
+    SCOPED_TRACE(p.arquivo);
+    std::vector<float> out;
+    ASSERT_TRUE(RenderizarMidi(*sint, Dados(p.arquivo), kTaxa, 0.5, out, erro)) << erro;
+    // No stretch of four seconds falls silent.
+    for (size_t i = 0; i + 4 * kTaxa * 2 <= out.size(); i += 4 * kTaxa * 2) {
+      EXPECT_GT(testes::Rms({out.begin() + i, out.begin() + i + 4 * kTaxa * 2}), 0.01)
+          << "at " << i / 2 / kTaxa << " s";
+    }
   }
 }
 
