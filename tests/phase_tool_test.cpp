@@ -263,7 +263,7 @@ TEST_F(Ferramenta, CheckReportsEveryFaultOfABrokenFileAndFailsIt) {
 }
 
 TEST_F(Ferramenta, AuthorWithTheBuildSeedMakesTheBuiltPhaseFive) {
-  ASSERT_EQ(Fases("author 1218 " + dir_ + "Fase5.FAS").status, 0);
+  ASSERT_EQ(Fases("author " VARTENOS_FASE5_SEED " " + dir_ + "Fase5.FAS").status, 0);
   EXPECT_EQ(Ler("Fase5.FAS"), testes::LerArquivo(dados_ + "Fase5.FAS"));
   ASSERT_EQ(Fases("author 7 " + dir_ + "Fase5.FAS").status, 0);
   EXPECT_NE(Ler("Fase5.FAS"), testes::LerArquivo(dados_ + "Fase5.FAS"));

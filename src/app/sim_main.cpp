@@ -121,16 +121,6 @@ class Observador : public Presenter {
     if (piloto_ != nullptr) {
       placar_->Observar(form_, plataforma_->TickCount());
       piloto_->Agir(surface, coletor_, *plataforma_);
-      if (std::getenv("DBG_BOT") != nullptr && std::string(form_.Tela_Atual()) == "Main") {
-        int ativos = 0, tiros = 0;
-        for (const auto& e : form_.Inimigos)
-          ativos += e.Ativo && e.X >= 0 && e.Y >= 0 && e.X <= 602 && e.Y <= 456;
-        for (const auto& t : form_.Tiros_Inimigos)
-          tiros += t.Ativo && t.X >= 0 && t.Y >= 0 && t.X <= 630 && t.Y <= 470;
-        std::fprintf(stderr, "%lld t=%d nave %.1f,%.1f vidas %g | %s\n", (long long)n_,
-                     plataforma_->TickCount(), form_.Nave_X, form_.Nave_Y, form_.Vidas,
-                     piloto_->Depurar(ativos, tiros).c_str());
-      }
     }
     const int64_t n = n_++;
     if (conferencia_ != nullptr) conferencia_->Comparar(n);

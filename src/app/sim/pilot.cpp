@@ -460,33 +460,6 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   Escolher(p, agora);
 }
 
-std::string Piloto::Depurar(int ativos, int tiros) const {
-  char b[256];
-  std::snprintf(b, sizeof b,
-                "nave %d %.0f,%.0f v%.0f | inim %zu/%d trilhas %zu | tiros %zu/%d trilhas %zu | extras %zu | "
-                "alvo %d | dx %d dy %d inv %d",
-                cena_.nave_visivel, nave_x_, nave_y_, velocidade_, cena_.n_inimigos, ativos, n_inimigos_,
-                cena_.n_tiros, tiros, n_tiros_, cena_.n_extras, alvo_x_, dx_, dy_, invencivel_);
-  std::string out = b;
-  for (size_t i = 0; i < n_inimigos_; ++i) {
-    const Trilha& e = inimigos_[i];
-    if (std::getenv("DBG_BOT")[0] == '2' || (std::abs(e.x - nave_x_) < 80 && std::abs(e.y - nave_y_) < 80)) {
-      std::snprintf(b, sizeof b, " [e %.0f,%.0f v %.1f,%.1f vs %.1f,%.1f amp %.0f s%d]", e.x, e.y, e.vx, e.vy,
-                    e.vxs, e.vys, e.amp, e.sumido);
-      out += b;
-    }
-  }
-  for (size_t i = 0; i < n_tiros_; ++i) {
-    const Trilha& e = tiros_[i];
-    if (std::abs(e.x - nave_x_) < 60 && std::abs(e.y - nave_y_) < 60) {
-      std::snprintf(b, sizeof b, " [t %.0f,%.0f v %.2f,%.2f n%d s%d]", e.x, e.y, e.vx, e.vy, e.visto,
-                    e.sumido);
-      out += b;
-    }
-  }
-  return out;
-}
-
 void Placar::Observar(const Form1& form, int32_t agora) {
   const std::string tela = form.Tela_Atual();
   const int f = form.Fase_Atual;

@@ -25,7 +25,6 @@ class Piloto {
   void Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& p);
   // The closing screen or the game-over screen has been seen: the pilot has closed the window.
   bool Terminou() const { return terminou_; }
-  std::string Depurar(int ativos, int tiros) const;
 
  private:
   enum class Tela : uint8_t { Outra, Menu, Jogo, Pausa, FaseCompleta, Final, FimDeJogo };
