@@ -12,20 +12,7 @@ constexpr int16_t kEspaco = 32;
 constexpr int16_t kSetas[4] = {37, 38, 39, 40};  // left, up, right, down
 }  // namespace
 
-Macaco::Macaco(uint32_t semente) : estado_(semente * 2654435761u + 0x9e3779b9u) {
-  if (estado_ == 0) estado_ = 1;
-}
-
-uint32_t Macaco::Sortear() {
-  estado_ ^= estado_ << 13;
-  estado_ ^= estado_ >> 17;
-  estado_ ^= estado_ << 5;
-  return estado_;
-}
-
-int32_t Macaco::Entre(int32_t min, int32_t max) {
-  return min + static_cast<int32_t>(Sortear() % static_cast<uint32_t>(max - min + 1));
-}
+Macaco::Macaco(uint32_t semente) : sorteio_(semente * 2654435761u + 0x9e3779b9u) {}
 
 bool Macaco::Chance(int por_mil) { return static_cast<int>(Sortear() % 1000) < por_mil; }
 

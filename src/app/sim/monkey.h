@@ -7,6 +7,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "shell/form1.h"
+#include "sim/xorshift.h"
 
 namespace vartenos::sim {
 
@@ -20,14 +21,14 @@ class Macaco {
   int FaseMaxima() const { return fase_maxima_; }
 
  private:
-  uint32_t Sortear();                       // xorshift32
-  int32_t Entre(int32_t min, int32_t max);  // uniform in [min, max]
+  uint32_t Sortear() { return sorteio_.Sortear(); }
+  int32_t Entre(int32_t min, int32_t max) { return sorteio_.Entre(min, max); }
   bool Chance(int por_mil);
   void Tecla(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch, int32_t segurar);
   void NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora);
   void NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora);
 
-  uint32_t estado_;
+  Xorshift sorteio_;
   int32_t proxima_ = 0;
   int escolha_ = 0;         // the menu option the player is heading for; 0 while not chosen
   int32_t soltar_[4] = {};  // when each arrow held now comes up (left, up, right, down)

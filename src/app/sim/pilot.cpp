@@ -26,21 +26,9 @@ bool Comeca(const std::string& s, const char* prefixo) { return s.rfind(prefixo,
 }  // namespace
 
 Piloto::Piloto(uint32_t semente, const Visao& visao)
-    : visao_(visao), estado_(semente * 2246822519u + 0x85ebca6bu) {
-  if (estado_ == 0) estado_ = 1;
+    : visao_(visao), sorteio_(semente * 2246822519u + 0x85ebca6bu) {
   altura_preferida_ = Entre(395, 425);
   reacao_ms_ = Entre(1, 6);
-}
-
-uint32_t Piloto::Sortear() {
-  estado_ ^= estado_ << 13;
-  estado_ ^= estado_ >> 17;
-  estado_ ^= estado_ << 5;
-  return estado_;
-}
-
-int32_t Piloto::Entre(int32_t min, int32_t max) {
-  return min + static_cast<int32_t>(Sortear() % static_cast<uint32_t>(max - min + 1));
 }
 
 void Piloto::Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar) {

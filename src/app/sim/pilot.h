@@ -15,6 +15,7 @@
 #include "shell/form1.h"
 #include "sim/trace.h"
 #include "sim/vision.h"
+#include "sim/xorshift.h"
 
 namespace vartenos::sim {
 
@@ -71,11 +72,10 @@ class Piloto {
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
   void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
-  uint32_t Sortear();
-  int32_t Entre(int32_t min, int32_t max);
+  int32_t Entre(int32_t min, int32_t max) { return sorteio_.Entre(min, max); }
 
   const Visao& visao_;
-  uint32_t estado_;
+  Xorshift sorteio_;
   Cena cena_;
   Tela tela_ = Tela::Outra;
   Tela tela_anterior_ = Tela::Outra;
