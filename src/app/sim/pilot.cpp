@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 namespace vartenos::sim {
 
@@ -449,7 +450,8 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
 }
 
 void Placar::Observar(const Form1& form, int32_t agora) {
-  const std::string tela = form.Tela_Atual();
+  // Read after every present: a view of the screen's name, not a copy of it.
+  const std::string_view tela = form.Tela_Atual();
   const int f = form.Fase_Atual;
   if (tela == "Main" && f >= 1 && f <= 5) {
     Fase& fase = fases_[static_cast<size_t>(f - 1)];
