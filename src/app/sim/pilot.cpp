@@ -210,9 +210,16 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
     tr.sumido = 0;
     ++tr.visto;
   }
+  // Sprites partly off the picture are not drawn at all: a shot near the right or bottom edge, an
+  // enemy coming in or going out, flies on unseen. Its track is kept while it is foreseen there.
+  const double l = tiro ? kTiroL : kInimigoL, a = tiro ? kTiroL : kInimigoA;
+  const auto escondido = [&](const Trilha& tr) {
+    const bool na_tela = tr.x > -l && tr.y > -a && tr.x <= 640 && tr.y <= 480;
+    return na_tela && (tr.x < 0 || tr.y < 0 || tr.x + l > 640 || tr.y + a > 480) && tr.sumido <= 80;
+  };
   size_t m = 0;
   for (size_t i = 0; i < n; ++i)
-    if (trilhas[i].sumido <= 3) trilhas[m++] = trilhas[i];
+    if (trilhas[i].sumido <= 3 || escondido(trilhas[i])) trilhas[m++] = trilhas[i];
   n = m;
   const size_t max = tiro ? kMaxTrilhas : kMaxInimigos;
   for (size_t j = 0; j < n_vistos && n < max; ++j) {
@@ -319,6 +326,12 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
     // A plan already worse than the best so far is dropped (nothing below takes off more than 200).
     if (custo - 200 > limite) return custo;
     const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+    // Where enemies come in unseen: a row flying in from the right at one of its three heights,
+    // anything dropping in from above.
+    if (invencivel_ < 2) {
+      const bool fileira = x > 572 && ((y > 385 && y < 444) || (y > 285 && y < 344) || (y > 155 && y < 214));
+      if (fileira || y < 25) custo += 6 * peso;
+    }
     const auto& lista = ameacas_[static_cast<size_t>(t)];
     for (size_t i = 0; i < n_ameacas_[static_cast<size_t>(t)]; ++i) {
       const Caixa& c = lista[i];
