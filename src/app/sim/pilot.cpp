@@ -200,6 +200,14 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
       } else {
         tr.giro = 0;
       }
+      // A hunter steers for the ship's corner as it was a frame ago, at a steady speed.
+      const double hx = nave_antes_x_ - tr.x, hy = nave_antes_y_ - tr.y, v = std::hypot(vx, vy);
+      const double d = std::hypot(hx, hy);
+      if (v > 0.4 && v < 5 && d > 8 && (vx * hx + vy * hy) / (v * d) > 0.97) {
+        tr.caca = std::min(tr.caca + 1, 30);
+      } else {
+        tr.caca = std::max(tr.caca - 3, 0);
+      }
       tr.vx = vx;
       tr.vy = vy;
       tr.vys += (tr.vy - tr.vys) * (tr.visto == 1 ? 1.0 : 0.3);
@@ -301,8 +309,17 @@ void Piloto::Prever_Ameacas() {
       Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, s.visto >= 2 ? 2 : 4);
     }
   }
+  n_cacadores_ = 0;
   for (size_t i = 0; i < n_inimigos_; ++i) {
     Trilha& e = inimigos_[i];
+    if (e.caca >= 10 && n_cacadores_ < kMaxCacadores) {
+      // Where a hunter goes depends on where the ship goes: each plan chases it itself.
+      cacadores_[n_cacadores_++] = static_cast<uint8_t>(i);
+      e.fx = e.x;
+      e.fy = e.y;
+      e.ffolga = 40;
+      continue;
+    }
     Prever(e, rumo_);
     for (int t = protegido + 1; t <= kHorizonte; ++t) {
       const size_t k = static_cast<size_t>(t);
@@ -343,6 +360,41 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
       const Visto& e = cena_.extras[i];
       const double ey = e.y + t;
       if (x < e.x + kExtraL && e.x < x + kNaveL && y < ey + kExtraL && ey < y + kNaveA) apanha = true;
+    }
+  }
+  // The hunters chase the ship along this plan, as fast as they flew. Their protection runs out
+  // soon: the last seconds of it are spent getting away from them.
+  if (n_cacadores_ > 0 && invencivel_ <= 3) {
+    std::array<double, kMaxCacadores> hx{}, hy{}, hv{};
+    for (size_t k = 0; k < n_cacadores_; ++k) {
+      const Trilha& e = inimigos_[cacadores_[k]];
+      hx[k] = e.x;
+      hy[k] = e.y;
+      hv[k] = std::hypot(e.vx, e.vy);
+    }
+    double cx = nave_x_, cy = nave_y_;
+    for (int t = 1; t <= kHorizonte; ++t) {
+      const int8_t dx = t <= plano.quadros ? plano.dx : plano.dx2;
+      const int8_t dy = t <= plano.quadros ? plano.dy : plano.dy2;
+      const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+      for (size_t k = 0; k < n_cacadores_; ++k) {
+        const double ax = cx - hx[k], ay = cy - hy[k], d = std::hypot(ax, ay);
+        if (d > 0.5) {
+          hx[k] += ax / d * hv[k];
+          hy[k] += ay / d * hv[k];
+        }
+      }
+      cx = std::clamp(cx + dx * velocidade_, 0.0, kNaveMaxX);
+      cy = std::clamp(cy + dy * velocidade_, 0.0, kNaveMaxY);
+      for (size_t k = 0; k < n_cacadores_; ++k) {
+        const double m = 3 + 0.2 * t;
+        if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
+            hy[k] - m < cy + kNaveA)
+          return custo + 1000 * peso + 1000;
+        if (cx < hx[k] + kInimigoL + m + 20 && hx[k] - m - 20 < cx + kNaveL &&
+            cy < hy[k] + kInimigoA + m + 20 && hy[k] - m - 20 < cy + kNaveA)
+          custo += 8 * peso;
+      }
     }
   }
   // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
@@ -421,7 +473,8 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
     const double passo = std::abs(nave_x_ - antes_x);
     if (dx_ != 0 && nave_x_ > 0 && nave_x_ < kNaveMaxX && passo >= 1 && passo <= 8) velocidade_ = passo;
   }
-  (void)antes_y;
+  nave_antes_x_ = antes_x;
+  nave_antes_y_ = antes_y;
   Seguir(tiros_.data(), n_tiros_, cena_.tiros.data(), cena_.n_tiros, 9, true);
   Seguir(inimigos_.data(), n_inimigos_, cena_.inimigos.data(), cena_.n_inimigos, 26, false);
   constexpr int kColunas = 640 / kCelula;
@@ -450,7 +503,8 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
       const double cx = e.cx + e.vxs * t + kInimigoL / 2;
       if (cx < 4 || cx > 636) continue;
       const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (y_tiro - e.y) / 20;
-      const double preferencia = std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0;  // stay on the one chosen
+      // Stay on the one chosen; a hunter first, as it never leaves.
+      const double preferencia = (std::abs(cx - alvo_x_) < 20 ? 0.7 : 1.0) * (e.caca >= 10 ? 0.5 : 1.0);
       if (c * preferencia < melhor) {
         melhor = c * preferencia;
         alvo = static_cast<int32_t>(std::lround(cx));
@@ -477,7 +531,10 @@ void Placar::Observar(const Form1& form, int32_t agora) {
   }
   if (em_jogo_ && f >= 1 && f <= 5) {
     Fase& fase = fases_[static_cast<size_t>(f - 1)];
-    if (form.Vidas < vidas_) fase.vidas_perdidas += static_cast<int32_t>(vidas_ - form.Vidas);
+    if (form.Vidas < vidas_) {
+      fase.vidas_perdidas += static_cast<int32_t>(vidas_ - form.Vidas);
+      Relatar_Perda(form, f, agora);
+    }
     vidas_ = form.Vidas;
     // A slot that was in use and is free now: an enemy that left past an edge keeps the position it
     // left from, beyond the screen; one destroyed keeps where it died.
@@ -486,6 +543,7 @@ void Placar::Observar(const Form1& form, int32_t agora) {
       if (inimigo_ativo_[i] && !e.Ativo && e.Y <= 480 && e.X <= 640) ++fase.inimigos_destruidos;
       inimigo_ativo_[i] = e.Ativo;
     }
+    for (size_t i = 0; i < form.Tiros_Inimigos.size(); ++i) tiro_ativo_[i] = form.Tiros_Inimigos[i].Ativo;
     for (size_t i = 0; i < form.Extras.size(); ++i) {
       const Extra& x = form.Extras[i];
       if (extra_ativo_[i] && !x.Ativo && x.Y <= 480) ++fase.extras;
@@ -499,6 +557,28 @@ void Placar::Observar(const Form1& form, int32_t agora) {
   }
   if (f == 6) final_ = true;
   pontos_ = form.Pontos;
+}
+
+// What took a life, on standard error: the shot or enemy that went with it, near the ship. One that
+// was drawn nowhere (partly off the picture) is marked unseen; nothing named means an enemy that came
+// in and rammed in one frame.
+void Placar::Relatar_Perda(const Form1& form, int fase, int32_t agora) const {
+  const double nx = form.Nave_X, ny = form.Nave_Y;
+  std::fprintf(stderr, "life lost: phase %d at %.2f s, ship at (%.0f, %.0f), speed %g:", fase, agora / 1000.0,
+               nx, ny, static_cast<double>(form.Nave_Velocidade));
+  for (size_t i = 0; i < form.Tiros_Inimigos.size(); ++i) {
+    const Tiro_Inimigo& t = form.Tiros_Inimigos[i];
+    if (tiro_ativo_[i] && !t.Ativo && std::abs(t.X - nx - 10) < 40 && std::abs(t.Y - ny - 12) < 40)
+      std::fprintf(stderr, " shot at (%.0f, %.0f)%s", t.X, t.Y,
+                   t.X + 10 > 640 || t.Y + 10 > 480 ? " unseen" : "");
+  }
+  for (size_t i = 0; i < form.Inimigos.size(); ++i) {
+    const Inimigo& e = form.Inimigos[i];
+    if (inimigo_ativo_[i] && !e.Ativo && std::abs(e.X - nx) < 45 && std::abs(e.Y - ny) < 45)
+      std::fprintf(stderr, " pattern-%g enemy at (%.0f, %.0f)%s", static_cast<double>(e.Padrao), e.X, e.Y,
+                   e.X < 0 || e.Y < 0 || e.X + 38 > 640 || e.Y + 24 > 480 ? " unseen" : "");
+  }
+  std::fprintf(stderr, "\n");
 }
 
 std::string Placar::Json(uint32_t semente) const {

@@ -43,6 +43,7 @@ class Piloto {
     std::array<int16_t, 24> hx{};       // its last sightings across, oldest at ih when full
     uint8_t nh = 0, ih = 0;
     double x0 = 0, y0 = 0;  // first seen, for a shot's exact line
+    int32_t caca = 0;       // how long it has flown straight at the ship: a hunter
     int32_t visto = 0;      // frames seen
     int32_t idade = 0;      // frames since first seen
     int32_t sumido = 0;     // frames since last seen
@@ -87,6 +88,7 @@ class Piloto {
   int32_t invencivel_ = 0;  // seconds of protection shown ("Inv: N"), 0 when none
   bool menu_novo_jogo_ = false;
   double nave_x_ = 300, nave_y_ = 400;
+  double nave_antes_x_ = 300, nave_antes_y_ = 400;  // in the picture before, where hunters flew to
   double velocidade_ = 3;
   int8_t dx_ = 0, dy_ = 0;  // the arrows held since the last decision
 
@@ -106,6 +108,9 @@ class Piloto {
   std::array<size_t, kHorizonte + 1> n_ameacas_{};
   std::array<Trilha, kMaxInimigos> inimigos_{};
   size_t n_inimigos_ = 0;
+  static constexpr size_t kMaxCacadores = 24;
+  std::array<uint8_t, kMaxCacadores> cacadores_{};  // the hunters among the enemies
+  size_t n_cacadores_ = 0;
   std::array<Trilha, kMaxTrilhas> tiros_{};
   size_t n_tiros_ = 0;
   int32_t alvo_x_ = -1;          // the column the pilot is lining up on
@@ -133,6 +138,7 @@ class Placar {
   std::string Json(uint32_t semente) const;
 
  private:
+  void Relatar_Perda(const Form1& form, int fase, int32_t agora) const;
   std::array<Fase, 5> fases_{};
   int fases_completas_ = 0;
   bool final_ = false;
@@ -141,6 +147,7 @@ class Placar {
   float vidas_ = 0;
   std::array<bool, 150> inimigo_ativo_{};
   std::array<bool, 3> extra_ativo_{};
+  std::array<bool, 51> tiro_ativo_{};
 };
 
 }  // namespace vartenos::sim
