@@ -300,8 +300,9 @@ void Piloto::Guardar(int t, double x, double y, double l, double a, double folga
 }
 
 void Piloto::Prever_Ameacas() {
-  // Hits cannot happen while the ship is protected.
-  const int protegido = invencivel_ >= 2 ? (invencivel_ - 1) * 40 : 0;
+  // Hits cannot happen while the ship is protected; in the last seconds of its protection it already
+  // flies as if it had none, to be somewhere safe when it runs out.
+  const int protegido = invencivel_ > 3 ? (invencivel_ - 1) * 40 : 0;
   n_ameacas_.fill(0);
   for (int t = protegido + 1; t <= kHorizonte; ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
@@ -344,10 +345,11 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
     if (custo - 200 > limite) return custo;
     const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
     // Where enemies come in unseen: a row flying in from the right at one of its three heights,
-    // anything dropping in from above.
-    if (invencivel_ < 2) {
+    // anything dropping in from above. Along the bottom edge, shots are unseen for their last frames.
+    if (invencivel_ <= 3) {
       const bool fileira = x > 572 && ((y > 385 && y < 444) || (y > 285 && y < 344) || (y > 155 && y < 214));
       if (fileira || y < 25) custo += 6 * peso;
+      if (y > 435) custo += 2 * peso;
     }
     const auto& lista = ameacas_[static_cast<size_t>(t)];
     for (size_t i = 0; i < n_ameacas_[static_cast<size_t>(t)]; ++i) {
