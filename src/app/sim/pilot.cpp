@@ -334,12 +334,18 @@ void Piloto::Prever_Ameacas() {
 
 double Piloto::Avaliar(const Plano& plano, double limite) const {
   double x = nave_x_, y = nave_y_, custo = 0, x_perto = nave_x_;
+  // Where the plan puts the ship at each frame, for the hunters to chase below.
+  std::array<double, kHorizonte + 1> px{}, py{};
+  px[0] = x;
+  py[0] = y;
   bool apanha = false;
   for (int t = 1; t <= kHorizonte; ++t) {
     const int8_t dx = t <= plano.quadros ? plano.dx : plano.dx2;
     const int8_t dy = t <= plano.quadros ? plano.dy : plano.dy2;
     x = std::clamp(x + dx * velocidade_, 0.0, kNaveMaxX);
     y = std::clamp(y + dy * velocidade_, 0.0, kNaveMaxY);
+    px[static_cast<size_t>(t)] = x;
+    py[static_cast<size_t>(t)] = y;
     if (t == 12) x_perto = x;
     // A plan already worse than the best so far is dropped (nothing below takes off more than 200).
     if (custo - 200 > limite) return custo;
@@ -374,20 +380,18 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
       hy[k] = e.y;
       hv[k] = std::hypot(e.vx, e.vy);
     }
-    double cx = nave_x_, cy = nave_y_;
     for (int t = 1; t <= kHorizonte; ++t) {
-      const int8_t dx = t <= plano.quadros ? plano.dx : plano.dx2;
-      const int8_t dy = t <= plano.quadros ? plano.dy : plano.dy2;
+      const size_t i = static_cast<size_t>(t);
       const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+      // Each hunter steps towards where the ship was, then the ship moves on.
       for (size_t k = 0; k < n_cacadores_; ++k) {
-        const double ax = cx - hx[k], ay = cy - hy[k], d = std::hypot(ax, ay);
+        const double ax = px[i - 1] - hx[k], ay = py[i - 1] - hy[k], d = std::hypot(ax, ay);
         if (d > 0.5) {
           hx[k] += ax / d * hv[k];
           hy[k] += ay / d * hv[k];
         }
       }
-      cx = std::clamp(cx + dx * velocidade_, 0.0, kNaveMaxX);
-      cy = std::clamp(cy + dy * velocidade_, 0.0, kNaveMaxY);
+      const double cx = px[i], cy = py[i];
       for (size_t k = 0; k < n_cacadores_; ++k) {
         const double m = 3 + 0.2 * t;
         if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
