@@ -251,13 +251,13 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
 }
 
 // Where an enemy will be: one flying a curve goes on turning as it did; any other goes on along its
-// drift, and a swaying one may be anywhere in its swing.
+// drift, and a swaying one may be anywhere in its swing: sideways, as a sway never moves it up or down.
 void Piloto::Prever(const Trilha& e, Rumo& r) const {
   double x = e.x, y = e.y, vx = e.vx, vy = e.vy;
   const double c = std::cos(e.giro), s = std::sin(e.giro);
   r.x[0] = x;
   r.y[0] = y;
-  r.folga[0] = 3;
+  r.folga[0] = r.folga_y[0] = 3;
   for (int t = 1; t <= kHorizonte; ++t) {
     if (e.giro != 0) {
       const double nx = vx * c - vy * s;
@@ -273,6 +273,7 @@ void Piloto::Prever(const Trilha& e, Rumo& r) const {
     r.x[i] = x;
     r.y[i] = y;
     r.folga[i] = e.giro != 0 ? 3 + 0.4 * t : 3 + std::min(e.amp, 30.0) * std::min(1.0, t / 10.0) + 0.25 * t;
+    r.folga_y[i] = e.giro != 0 ? r.folga[i] : 3 + 0.25 * t;
   }
 }
 
@@ -289,14 +290,14 @@ double Piloto::Rastro(double x, double y) const {
 
 // What the pilot foresees for the look-ahead: at each frame, the boxes it must not touch (every shot
 // and enemy that can come within the ship's reach by then, widened by how unsure the guess is).
-void Piloto::Guardar(int t, double x, double y, double l, double a, double folga) {
+void Piloto::Guardar(int t, double x, double y, double l, double a, double folga, double folga_y) {
   const size_t k = static_cast<size_t>(t);
   const double alcance = velocidade_ * t + 60;
   if (x + l + folga < nave_x_ - alcance || x - folga > nave_x_ + kNaveL + alcance ||
-      y + a + folga < nave_y_ - alcance || y - folga > nave_y_ + kNaveA + alcance ||
+      y + a + folga_y < nave_y_ - alcance || y - folga_y > nave_y_ + kNaveA + alcance ||
       n_ameacas_[k] >= kMaxAmeacas)
     return;
-  ameacas_[k][n_ameacas_[k]++] = {x - folga, y - folga, x + l + folga, y + a + folga};
+  ameacas_[k][n_ameacas_[k]++] = {x - folga, y - folga_y, x + l + folga, y + a + folga_y};
 }
 
 void Piloto::Prever_Ameacas() {
@@ -307,7 +308,8 @@ void Piloto::Prever_Ameacas() {
   for (int t = protegido + 1; t <= kHorizonte; ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
       const Trilha& s = tiros_[i];
-      Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, s.visto >= 2 ? 2 : 4);
+      const double folga = s.visto >= 2 ? 2 : 4;
+      Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, folga, folga);
     }
   }
   n_cacadores_ = 0;
@@ -324,7 +326,7 @@ void Piloto::Prever_Ameacas() {
     Prever(e, rumo_);
     for (int t = protegido + 1; t <= kHorizonte; ++t) {
       const size_t k = static_cast<size_t>(t);
-      Guardar(t, rumo_.x[k], rumo_.y[k], kInimigoL, kInimigoA, rumo_.folga[k]);
+      Guardar(t, rumo_.x[k], rumo_.y[k], kInimigoL, kInimigoA, rumo_.folga[k], rumo_.folga_y[k]);
     }
     e.fx = rumo_.x[kHorizonte];
     e.fy = rumo_.y[kHorizonte];

@@ -66,7 +66,7 @@ class Piloto {
   static void Balanco(Trilha& tr, double x);
   void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
   void Prever_Ameacas();
-  void Guardar(int t, double x, double y, double l, double a, double folga);
+  void Guardar(int t, double x, double y, double l, double a, double folga, double folga_y);
   // The cost of flying `plano`: a hit foreseen, near misses, and how well it lines up, picks up and
   // keeps its place. Stops counting once it passes `limite`.
   double Avaliar(const Plano& plano, double limite) const;
@@ -94,7 +94,7 @@ class Piloto {
 
   // Where an enemy will be in 1 to kHorizonte frames (index t), and how far off the guess may be.
   struct Rumo {
-    std::array<double, kHorizonte + 1> x, y, folga;
+    std::array<double, kHorizonte + 1> x, y, folga, folga_y;
   };
   void Prever(const Trilha& e, Rumo& r) const;
   double Rastro(double x, double y) const;
