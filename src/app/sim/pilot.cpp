@@ -334,10 +334,47 @@ void Piloto::Prever_Ameacas() {
   }
 }
 
+// The hunters chase the ship along the plan's positions, as fast as they flew. True when one catches it;
+// near misses add to `custo` either way.
+bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& custo) const {
+  std::array<double, kMaxCacadores> hx{}, hy{}, hv{};
+  for (size_t k = 0; k < n_cacadores_; ++k) {
+    const Trilha& e = inimigos_[cacadores_[k]];
+    hx[k] = e.x;
+    hy[k] = e.y;
+    hv[k] = std::hypot(e.vx, e.vy);
+  }
+  for (int t = 1; t <= kHorizonte; ++t) {
+    const size_t i = static_cast<size_t>(t);
+    const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+    // Each hunter steps towards where the ship was, then the ship moves on.
+    for (size_t k = 0; k < n_cacadores_; ++k) {
+      const double ax = px[i - 1] - hx[k], ay = py[i - 1] - hy[k], d = std::hypot(ax, ay);
+      if (d > 0.5) {
+        hx[k] += ax / d * hv[k];
+        hy[k] += ay / d * hv[k];
+      }
+    }
+    const double cx = px[i], cy = py[i];
+    for (size_t k = 0; k < n_cacadores_; ++k) {
+      const double m = 3 + 0.2 * t;
+      if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
+          hy[k] - m < cy + kNaveA) {
+        custo = custo + 1000 * peso + 1000;
+        return true;
+      }
+      if (cx < hx[k] + kInimigoL + m + 20 && hx[k] - m - 20 < cx + kNaveL &&
+          cy < hy[k] + kInimigoA + m + 20 && hy[k] - m - 20 < cy + kNaveA)
+        custo += 8 * peso;
+    }
+  }
+  return false;
+}
+
 double Piloto::Avaliar(const Plano& plano, double limite) const {
   double x = nave_x_, y = nave_y_, custo = 0, x_perto = nave_x_;
   // Where the plan puts the ship at each frame, for the hunters to chase below.
-  std::array<double, kHorizonte + 1> px{}, py{};
+  Posicoes px{}, py{};
   px[0] = x;
   py[0] = y;
   bool apanha = false;
@@ -372,39 +409,9 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
       if (x < e.x + kExtraL && e.x < x + kNaveL && y < ey + kExtraL && ey < y + kNaveA) apanha = true;
     }
   }
-  // The hunters chase the ship along this plan, as fast as they flew. Their protection runs out
-  // soon: the last seconds of it are spent getting away from them.
-  if (n_cacadores_ > 0 && invencivel_ <= 3) {
-    std::array<double, kMaxCacadores> hx{}, hy{}, hv{};
-    for (size_t k = 0; k < n_cacadores_; ++k) {
-      const Trilha& e = inimigos_[cacadores_[k]];
-      hx[k] = e.x;
-      hy[k] = e.y;
-      hv[k] = std::hypot(e.vx, e.vy);
-    }
-    for (int t = 1; t <= kHorizonte; ++t) {
-      const size_t i = static_cast<size_t>(t);
-      const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
-      // Each hunter steps towards where the ship was, then the ship moves on.
-      for (size_t k = 0; k < n_cacadores_; ++k) {
-        const double ax = px[i - 1] - hx[k], ay = py[i - 1] - hy[k], d = std::hypot(ax, ay);
-        if (d > 0.5) {
-          hx[k] += ax / d * hv[k];
-          hy[k] += ay / d * hv[k];
-        }
-      }
-      const double cx = px[i], cy = py[i];
-      for (size_t k = 0; k < n_cacadores_; ++k) {
-        const double m = 3 + 0.2 * t;
-        if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
-            hy[k] - m < cy + kNaveA)
-          return custo + 1000 * peso + 1000;
-        if (cx < hx[k] + kInimigoL + m + 20 && hx[k] - m - 20 < cx + kNaveL &&
-            cy < hy[k] + kInimigoA + m + 20 && hy[k] - m - 20 < cy + kNaveA)
-          custo += 8 * peso;
-      }
-    }
-  }
+  // The hunters chase the ship along this plan. Their protection runs out soon: the last seconds of it
+  // are spent getting away from them.
+  if (n_cacadores_ > 0 && invencivel_ <= 3 && Cacadores_Alcancam(px, py, custo)) return custo;
   // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];

@@ -70,6 +70,8 @@ class Piloto {
   // The cost of flying `plano`: a hit foreseen, near misses, and how well it lines up, picks up and
   // keeps its place. Stops counting once it passes `limite`.
   double Avaliar(const Plano& plano, double limite) const;
+  using Posicoes = std::array<double, kHorizonte + 1>;
+  bool Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& custo) const;
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
   void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
