@@ -150,8 +150,14 @@ void Piloto::Balanco(Trilha& tr, double x) {
   double media = 0;
   for (size_t k = 0; k < n; ++k) media += tr.hx[(primeiro + k) % tr.hx.size()];
   media /= static_cast<double>(n);
-  tr.vxs = n >= 8 ? (x - tr.hx[primeiro]) / static_cast<double>(n - 1) : tr.vx;
   const double meio = static_cast<double>(n - 1) / 2;
+  // The drift is the line that fits all the sightings best: two ends of a fast sway would make one up.
+  double sxy = 0, sxx = 0;
+  for (size_t k = 0; k < n; ++k) {
+    sxy += (static_cast<double>(k) - meio) * (tr.hx[(primeiro + k) % tr.hx.size()] - media);
+    sxx += (static_cast<double>(k) - meio) * (static_cast<double>(k) - meio);
+  }
+  tr.vxs = n >= 8 ? sxy / sxx : tr.vx;
   tr.cx = media + tr.vxs * meio;
   double amp = 0;
   for (size_t k = 0; k < n; ++k)
@@ -205,6 +211,8 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
       const double d = std::hypot(hx, hy);
       if (v > 0.4 && v < 5 && d > 8 && (vx * hx + vy * hy) / (v * d) > 0.97) {
         tr.caca = std::min(tr.caca + 1, 30);
+      } else if (d <= 8) {
+        // Sitting on the ship's corner (it waits there while the ship is protected): still a hunter.
       } else {
         tr.caca = std::max(tr.caca - 3, 0);
       }
@@ -304,6 +312,9 @@ void Piloto::Prever_Ameacas() {
   // Hits cannot happen while the ship is protected; in the last seconds of its protection it already
   // flies as if it had none, to be somewhere safe when it runs out.
   const int protegido = invencivel_ > 3 ? (invencivel_ - 1) * 40 : 0;
+  protegido_ = protegido;
+  // Protected, the ship's task is to shoot down the hunters that gather on it before they can hit it.
+  premio_abate_ = protegido >= kHorizonte ? 150 : 25;
   n_ameacas_.fill(0);
   for (int t = protegido + 1; t <= kHorizonte; ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
@@ -313,8 +324,19 @@ void Piloto::Prever_Ameacas() {
     }
   }
   n_cacadores_ = 0;
+  n_colados_ = 0;
   for (size_t i = 0; i < n_inimigos_; ++i) {
     Trilha& e = inimigos_[i];
+    // An enemy seen lying on the ship, level with its top, and no life lost: boxes with the same top edge
+    // do not meet. It is harmless while the ship keeps its height; the ship slides out from under it.
+    if (protegido == 0 && e.sumido == 0 && std::abs(e.y - nave_y_) < 0.5 && e.x < nave_x_ + kNaveL &&
+        nave_x_ < e.x + kInimigoL && n_colados_ < colados_.size()) {
+      colados_[n_colados_++] = {e.x, e.y, e.x + kInimigoL, e.y + kInimigoA};
+      e.fx = e.x;
+      e.fy = e.y;
+      e.ffolga = 0;
+      continue;
+    }
     if (e.caca >= 10 && n_cacadores_ < kMaxCacadores) {
       // Where a hunter goes depends on where the ship goes: each plan chases it itself.
       cacadores_[n_cacadores_++] = static_cast<uint8_t>(i);
@@ -334,10 +356,15 @@ void Piloto::Prever_Ameacas() {
   }
 }
 
-// The hunters chase the ship along the plan's positions, as fast as they flew. True when one catches it;
-// near misses add to `custo` either way.
+// The hunters chase the ship along the plan's positions, as fast as they flew. True when one catches it
+// after the ship's protection; near misses add to `custo` either way. A hunter cannot be outrun for long,
+// but it comes straight at the ship: one that stays above it, in the main laser's line, long enough for
+// four hits is shot down, and a plan that does so is worth a little.
 bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& custo) const {
   std::array<double, kMaxCacadores> hx{}, hy{}, hv{};
+  std::array<int, kMaxCacadores> fogo{};
+  std::array<bool, kMaxCacadores> abatido{};
+  int abatidos = 0;
   for (size_t k = 0; k < n_cacadores_; ++k) {
     const Trilha& e = inimigos_[cacadores_[k]];
     hx[k] = e.x;
@@ -357,6 +384,15 @@ bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& 
     }
     const double cx = px[i], cy = py[i];
     for (size_t k = 0; k < n_cacadores_; ++k) {
+      if (abatido[k]) continue;
+      // The beam leaves the ship's top edge 13 pixels in and climbs 12 pixels a frame, a shot every five.
+      if (hx[k] < cx + 17 && hx[k] + kInimigoL > cx + 13 && hy[k] + 2 < cy &&
+          ++fogo[k] >= 18 + (cy - hy[k] - kInimigoA) / 12) {
+        abatido[k] = true;
+        if (abatidos++ < 2) custo -= premio_abate_;
+        continue;
+      }
+      if (t <= protegido_) continue;
       const double m = 3 + 0.2 * t;
       if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
           hy[k] - m < cy + kNaveA) {
@@ -386,8 +422,8 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
     px[static_cast<size_t>(t)] = x;
     py[static_cast<size_t>(t)] = y;
     if (t == 12) x_perto = x;
-    // A plan already worse than the best so far is dropped (nothing below takes off more than 200).
-    if (custo - 200 > limite) return custo;
+    // A plan already worse than the best so far is dropped (nothing below takes off more than this).
+    if (custo - (200 + 2 * premio_abate_) > limite) return custo;
     const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
     // Where enemies come in unseen: a row flying in from the right at one of its three heights,
     // anything dropping in from above. Along the bottom edge, shots are unseen for their last frames.
@@ -395,6 +431,11 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
       const bool fileira = x > 572 && ((y > 385 && y < 444) || (y > 285 && y < 344) || (y > 155 && y < 214));
       if (fileira || y < 25) custo += 6 * peso;
       if (y > 435) custo += 2 * peso;
+    }
+    for (size_t i = 0; i < n_colados_; ++i) {
+      const Caixa& c = colados_[i];
+      if (std::abs(y - nave_y_) > 0.5 && x < c.x2 && c.x1 < x + kNaveL && y < c.y2 && c.y1 < y + kNaveA)
+        return custo + 1000 * peso + 1000;
     }
     const auto& lista = ameacas_[static_cast<size_t>(t)];
     for (size_t i = 0; i < n_ameacas_[static_cast<size_t>(t)]; ++i) {
@@ -409,9 +450,8 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
       if (x < e.x + kExtraL && e.x < x + kNaveL && y < ey + kExtraL && ey < y + kNaveA) apanha = true;
     }
   }
-  // The hunters chase the ship along this plan. Their protection runs out soon: the last seconds of it
-  // are spent getting away from them.
-  if (n_cacadores_ > 0 && invencivel_ <= 3 && Cacadores_Alcancam(px, py, custo)) return custo;
+  // The hunters chase the ship along this plan; while it is protected, it lines up under them.
+  if (n_cacadores_ > 0 && Cacadores_Alcancam(px, py, custo)) return custo;
   // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];
@@ -423,6 +463,7 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
   }
   // Off the paths enemies keep flying.
   custo += 4 * (Rastro(x_perto, y) + Rastro(x, y));
+  if (desvio_x_ >= 0) return custo + std::abs(x - desvio_x_) + std::abs(y - desvio_y_);
   // Lining up: the main laser leaves from the ship's middle.
   if (alvo_x_ >= 0) custo += std::abs(x_perto + 15 - alvo_x_) + std::abs(x + 15 - alvo_x_);
   // An extra in reach is worth a detour: the ship waits under it as it falls.
@@ -507,6 +548,7 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   double melhor = std::numeric_limits<double>::max();
   int32_t alvo = -1;
   altura_alvo_ = 0;
+  double zona_l = 0, zona_r = 0;  // how far the target's box swings, for going round it
   for (int abaixo = 0; abaixo < 2 && alvo < 0; ++abaixo) {
     for (size_t i = 0; i < n_inimigos_; ++i) {
       const Trilha& e = inimigos_[i];
@@ -515,7 +557,16 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
         continue;
       // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
       const double t = (y_tiro - (e.y + kInimigoA)) / 12 + 1;
-      const double cx = e.cx + e.vxs * t + kInimigoL / 2;
+      double cx = e.cx + e.vxs * t + kInimigoL / 2;
+      if (e.amp > 10 || e.giro != 0) {
+        // One that swings or circles stays where it has been: its drift is not followed past that.
+        int16_t lo = e.hx[0], hi = e.hx[0];
+        for (size_t k = 0; k < e.nh; ++k) {
+          lo = std::min(lo, e.hx[k]);
+          hi = std::max(hi, e.hx[k]);
+        }
+        cx = std::clamp(cx, lo + kInimigoL / 2, hi + kInimigoL / 2);
+      }
       if (cx < 4 || cx > 636) continue;
       const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (y_tiro - e.y) / 20;
       // Stay on the one chosen; a hunter first, as it never leaves.
@@ -524,10 +575,26 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
         melhor = c * preferencia;
         alvo = static_cast<int32_t>(std::lround(cx));
         altura_alvo_ = abaixo ? y_tiro : 0;
+        zona_l = e.cx - e.amp - 8;
+        zona_r = e.cx + kInimigoL + e.amp + 8;
       }
     }
   }
   alvo_x_ = alvo;
+  // Above a target that holds low, the ship first goes down beside its swing, on the nearer side that
+  // has room, and lines up from below.
+  desvio_x_ = -1;
+  if (altura_alvo_ > 0 && nave_y_ < altura_alvo_ - 12) {
+    const double esquerda = zona_l - kNaveL - 6, direita = zona_r + 6;
+    const bool cabe_esquerda = esquerda >= 0, cabe_direita = direita <= kNaveMaxX;
+    if (nave_x_ + kNaveL <= zona_l || nave_x_ >= zona_r)
+      desvio_x_ = nave_x_;
+    else if (cabe_esquerda && (!cabe_direita || nave_x_ - esquerda < direita - nave_x_))
+      desvio_x_ = esquerda;
+    else if (cabe_direita)
+      desvio_x_ = direita;
+    desvio_y_ = std::min(altura_alvo_ + 8, kNaveMaxY);
+  }
   Escolher(p, agora);
 }
 

@@ -113,11 +113,16 @@ class Piloto {
   static constexpr size_t kMaxCacadores = 24;
   std::array<uint8_t, kMaxCacadores> cacadores_{};  // the hunters among the enemies
   size_t n_cacadores_ = 0;
+  std::array<Caixa, 8> colados_{};  // enemies lying harmlessly on the ship, level with it
+  size_t n_colados_ = 0;
+  int protegido_ = 0;         // frames ahead in which nothing can hit the ship
+  double premio_abate_ = 25;  // what a hunter shot down in a plan is worth
   std::array<Trilha, kMaxTrilhas> tiros_{};
   size_t n_tiros_ = 0;
-  int32_t alvo_x_ = -1;          // the column the pilot is lining up on
-  double altura_alvo_ = 0;       // how low it must fly to shoot its target from below
-  std::array<bool, 5> tecla_{};  // left, up, right, down, space held
+  int32_t alvo_x_ = -1;                  // the column the pilot is lining up on
+  double altura_alvo_ = 0;               // how low it must fly to shoot its target from below
+  double desvio_x_ = -1, desvio_y_ = 0;  // where to go down beside that target first
+  std::array<bool, 5> tecla_{};          // left, up, right, down, space held
 
   // Its small choices, from the seed.
   int32_t altura_preferida_;
