@@ -159,6 +159,11 @@ void Piloto::Balanco(Trilha& tr, double x) {
   }
   tr.vxs = n >= 8 ? sxy / sxx : tr.vx;
   tr.cx = media + tr.vxs * meio;
+  tr.hx_min = tr.hx_max = tr.hx[primeiro];
+  for (size_t k = 0; k < n; ++k) {
+    tr.hx_min = std::min(tr.hx_min, tr.hx[(primeiro + k) % tr.hx.size()]);
+    tr.hx_max = std::max(tr.hx_max, tr.hx[(primeiro + k) % tr.hx.size()]);
+  }
   double amp = 0;
   for (size_t k = 0; k < n; ++k)
     amp = std::max(amp, std::abs(tr.hx[(primeiro + k) % tr.hx.size()] - (media + tr.vxs * (k - meio))));
@@ -242,7 +247,7 @@ void Piloto::Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vi
     if (usado[j]) continue;
     Trilha tr;
     tr.x = tr.x0 = tr.cx = vistos[j].x;
-    tr.hx[0] = vistos[j].x;
+    tr.hx[0] = tr.hx_min = tr.hx_max = vistos[j].x;
     tr.nh = 1;
     tr.y = tr.y0 = vistos[j].y;
     tr.visto = 1;
@@ -313,8 +318,6 @@ void Piloto::Prever_Ameacas() {
   // flies as if it had none, to be somewhere safe when it runs out.
   const int protegido = invencivel_ > 3 ? (invencivel_ - 1) * 40 : 0;
   protegido_ = protegido;
-  // Protected, the ship's task is to shoot down the hunters that gather on it before they can hit it.
-  premio_abate_ = protegido >= kHorizonte ? 150 : 25;
   n_ameacas_.fill(0);
   for (int t = protegido + 1; t <= kHorizonte; ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
@@ -389,7 +392,7 @@ bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& 
       if (hx[k] < cx + 17 && hx[k] + kInimigoL > cx + 13 && hy[k] + 2 < cy &&
           ++fogo[k] >= 18 + (cy - hy[k] - kInimigoA) / 12) {
         abatido[k] = true;
-        if (abatidos++ < 2) custo -= premio_abate_;
+        if (abatidos++ < 2) custo -= Premio_Abate();
         continue;
       }
       if (t <= protegido_) continue;
@@ -423,7 +426,7 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
     py[static_cast<size_t>(t)] = y;
     if (t == 12) x_perto = x;
     // A plan already worse than the best so far is dropped (nothing below takes off more than this).
-    if (custo - (200 + 2 * premio_abate_) > limite) return custo;
+    if (custo - (200 + 2 * Premio_Abate()) > limite) return custo;
     const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
     // Where enemies come in unseen: a row flying in from the right at one of its three heights,
     // anything dropping in from above. Along the bottom edge, shots are unseen for their last frames.
@@ -558,15 +561,8 @@ void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
       // A swaying enemy is aimed at in the middle of its swing, which its box always covers.
       const double t = (y_tiro - (e.y + kInimigoA)) / 12 + 1;
       double cx = e.cx + e.vxs * t + kInimigoL / 2;
-      if (e.amp > 10 || e.giro != 0) {
-        // One that swings or circles stays where it has been: its drift is not followed past that.
-        int16_t lo = e.hx[0], hi = e.hx[0];
-        for (size_t k = 0; k < e.nh; ++k) {
-          lo = std::min(lo, e.hx[k]);
-          hi = std::max(hi, e.hx[k]);
-        }
-        cx = std::clamp(cx, lo + kInimigoL / 2, hi + kInimigoL / 2);
-      }
+      // One that swings or circles stays where it has been: its drift is not followed past that.
+      if (e.amp > 10 || e.giro != 0) cx = std::clamp(cx, e.hx_min + kInimigoL / 2, e.hx_max + kInimigoL / 2);
       if (cx < 4 || cx > 636) continue;
       const double c = std::abs(cx - (nave_x_ + 15)) / velocidade_ + (y_tiro - e.y) / 20;
       // Stay on the one chosen; a hunter first, as it never leaves.

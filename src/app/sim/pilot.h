@@ -42,11 +42,12 @@ class Piloto {
     double fx = 0, fy = 0, ffolga = 0;  // where it will be at the end of the look-ahead
     std::array<int16_t, 24> hx{};       // its last sightings across, oldest at ih when full
     uint8_t nh = 0, ih = 0;
-    double x0 = 0, y0 = 0;  // first seen, for a shot's exact line
-    int32_t caca = 0;       // how long it has flown straight at the ship: a hunter
-    int32_t visto = 0;      // frames seen
-    int32_t idade = 0;      // frames since first seen
-    int32_t sumido = 0;     // frames since last seen
+    int16_t hx_min = 0, hx_max = 0;  // how far across those sightings reach
+    double x0 = 0, y0 = 0;           // first seen, for a shot's exact line
+    int32_t caca = 0;                // how long it has flown straight at the ship: a hunter
+    int32_t visto = 0;               // frames seen
+    int32_t idade = 0;               // frames since first seen
+    int32_t sumido = 0;              // frames since last seen
   };
   // A way to fly the look-ahead: arrows (dx, dy: -1, 0, 1) held for `quadros` frames, then others.
   struct Plano {
@@ -72,6 +73,9 @@ class Piloto {
   double Avaliar(const Plano& plano, double limite) const;
   using Posicoes = std::array<double, kHorizonte + 1>;
   bool Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& custo) const;
+  // What a hunter shot down in a plan is worth: protected, the ship's task is to shoot down the hunters
+  // that gather on it before they can hit it.
+  double Premio_Abate() const { return protegido_ >= kHorizonte ? 150 : 25; }
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
   void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
@@ -115,8 +119,7 @@ class Piloto {
   size_t n_cacadores_ = 0;
   std::array<Caixa, 8> colados_{};  // enemies lying harmlessly on the ship, level with it
   size_t n_colados_ = 0;
-  int protegido_ = 0;         // frames ahead in which nothing can hit the ship
-  double premio_abate_ = 25;  // what a hunter shot down in a plan is worth
+  int protegido_ = 0;  // frames ahead in which nothing can hit the ship
   std::array<Trilha, kMaxTrilhas> tiros_{};
   size_t n_tiros_ = 0;
   int32_t alvo_x_ = -1;                  // the column the pilot is lining up on
