@@ -35,7 +35,8 @@ void Uso(FILE* to) {
       to,
       "usage: vartenos-sim [--data DIR] [--args \"COMMAND LINE\"] [--script FILE] [--until MS]\n"
       "                    [--trace FILE] [--estrelas] [--png N:FILE]... [--stats]\n"
-      "                    [--record FILE | --replay FILE] [--monkey SEED | --bot SEED] [--golden FILE]\n"
+      "                    [--record FILE | --replay FILE] [--monkey SEED | --bot SEED [--skill LEVEL]]\n"
+      "                    [--golden FILE]\n"
       "Runs the game headless on a virtual clock. See docs/headless.md.\n");
 }
 
@@ -221,8 +222,10 @@ struct Opcoes {
   std::string replay_path;
   std::string record_path;
   std::string golden_path;
-  long long macaco = -1;  // --monkey SEED
-  long long piloto = -1;  // --bot SEED
+  long long macaco = -1;         // --monkey SEED
+  long long piloto = -1;         // --bot SEED
+  std::string habilidade_texto;  // --skill LEVEL
+  Habilidade habilidade;
   std::map<int64_t, std::string> pngs;
 };
 
@@ -273,6 +276,13 @@ int LerOpcoes(int argc, char** argv, Opcoes& o) {
       certo = inteiro(0xffffffffll, "a seed (0 to 4294967295)", o.macaco);
     } else if (a == "--bot") {
       certo = inteiro(0xffffffffll, "a seed (0 to 4294967295)", o.piloto);
+    } else if (a == "--skill") {
+      o.habilidade_texto = valor();
+      std::string erro;
+      if (!LerHabilidade(o.habilidade_texto, o.habilidade, erro)) {
+        std::fprintf(stderr, "vartenos-sim: --skill: %s\n", erro.c_str());
+        return 2;
+      }
     } else if (a == "--png") {
       const std::string v = valor();
       const size_t colon = v.find(':');
@@ -292,6 +302,10 @@ int LerOpcoes(int argc, char** argv, Opcoes& o) {
       return 2;
     }
     if (!certo) return 2;
+  }
+  if (!o.habilidade_texto.empty() && o.piloto < 0) {
+    std::fprintf(stderr, "vartenos-sim: --skill is the computer pilot's: give --bot SEED too\n");
+    return 2;
   }
   if (o.macaco >= 0 && o.piloto >= 0) {
     std::fprintf(stderr, "vartenos-sim: --monkey and --bot are two players; choose one\n");
@@ -338,7 +352,7 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
   Observador observador(form, coletor, trace, o.estrelas, std::move(o.pngs), o.stats);
   Macaco macaco(static_cast<uint32_t>(o.macaco));
   if (o.macaco >= 0) observador.Macaquear(&macaco, &platform);
-  Piloto piloto(static_cast<uint32_t>(o.piloto), visao);
+  Piloto piloto(static_cast<uint32_t>(o.piloto), visao, o.habilidade);
   Placar placar;
   if (o.piloto >= 0) observador.Pilotar(&piloto, &placar, &platform);
   // --golden: the session's golden form, as the golden games of the tests keep it.

@@ -26,10 +26,93 @@ bool Comeca(const std::string& s, const char* prefixo) { return s.rfind(prefixo,
 
 }  // namespace
 
-Piloto::Piloto(uint32_t semente, const Visao& visao)
-    : visao_(visao), sorteio_(semente * 2246822519u + 0x85ebca6bu) {
+bool LerHabilidade(const std::string& texto, Habilidade& h, std::string& erro) {
+  // The levels that model people: how late they see, how far off their keys land, how many threats they
+  // follow at once and how far ahead they look.
+  if (texto == "maquina") {
+    h = {};
+  } else if (texto == "experiente") {
+    h = {150, 20, 12, 1000};
+  } else if (texto == "regular") {
+    h = {220, 35, 8, 750};
+  } else if (texto == "novato") {
+    h = {300, 50, 5, 500};
+  } else {
+    Habilidade lida;
+    char resto = 0;
+    if (std::sscanf(texto.c_str(), "%d/%d/%d/%d%c", &lida.atraso_ms, &lida.desvio_ms, &lida.ameacas,
+                    &lida.olhar_ms, &resto) != 4 ||
+        lida.atraso_ms < 0 || lida.atraso_ms > 1000 || lida.desvio_ms < 0 || lida.desvio_ms > 200 ||
+        lida.ameacas < 0 || lida.olhar_ms < 25 || lida.olhar_ms > 1000) {
+      erro =
+          "not a skill level (maquina, experiente, regular, novato, or DELAY/SIGMA/THREATS/LOOKAHEAD with "
+          "0-1000 ms, 0-200 ms, a count (0 for all), 25-1000 ms): " +
+          texto;
+      return false;
+    }
+    h = lida;
+  }
+  return true;
+}
+
+Piloto::Piloto(uint32_t semente, const Visao& visao, const Habilidade& habilidade)
+    : visao_(visao),
+      sorteio_(semente * 2246822519u + 0x85ebca6bu),
+      habilidade_(habilidade),
+      maos_(semente * 3266489917u + 0x27d4eb2fu),
+      horizonte_(std::clamp(habilidade.olhar_ms / 25, 1, kHorizonte)) {
   altura_preferida_ = Entre(395, 425);
   reacao_ms_ = Entre(1, 6);
+  // Keys pressed after a picture reach the frames that start once they have landed, 25 ms apart.
+  espera_ = std::max(1, (reacao_ms_ + habilidade_.atraso_ms + 24) / 25);
+  if (espera_ + horizonte_ - 1 > kMaxQuadros) horizonte_ = kMaxQuadros - espera_ + 1;
+}
+
+// A normal error of the hands, standard deviation 1.
+double Piloto::Normal() {
+  const double u1 = (maos_.Sortear() + 1.0) / 4294967296.0, u2 = maos_.Sortear() / 4294967296.0;
+  return std::sqrt(-2 * std::log(u1)) * std::cos(2 * 3.14159265358979323846 * u2);
+}
+
+void Piloto::Mover_Tecla(HeadlessPlatform& p, int32_t agora, size_t k, bool segurar) {
+  int32_t t = agora + reacao_ms_ + habilidade_.atraso_ms;
+  if (habilidade_.desvio_ms > 0) t += static_cast<int32_t>(std::lround(Normal() * habilidade_.desvio_ms));
+  // A key cannot come up before it went down: each key's changes land in the order they were made.
+  t = std::max({t, agora + 1, chegada_[k] + 1});
+  chegada_[k] = t;
+  Segurar(p, t, k < 4 ? kSetas[k] : kEspaco, segurar);
+  tecla_[k] = segurar;
+}
+
+void Piloto::Lembrar_Setas(int32_t agora, int8_t dx, int8_t dy) {
+  if (n_setas_ == setas_.size()) {
+    std::copy(setas_.begin() + 1, setas_.end(), setas_.begin());
+    --n_setas_;
+  }
+  setas_[n_setas_++] = {agora + reacao_ms_ + habilidade_.atraso_ms, dx, dy};
+}
+
+void Piloto::Setas_Em(int32_t t, int8_t& dx, int8_t& dy) const {
+  dx = dy = 0;
+  for (size_t i = n_setas_; i-- > 0;) {
+    if (setas_[i].t <= t) {
+      dx = setas_[i].dx;
+      dy = setas_[i].dy;
+      return;
+    }
+  }
+}
+
+void Piloto::Prever_Nave(int32_t agora) {
+  base_x_[0] = nave_x_;
+  base_y_[0] = nave_y_;
+  for (int t = 1; t < espera_; ++t) {
+    int8_t dx = 0, dy = 0;
+    Setas_Em(agora + 25 * t, dx, dy);
+    const size_t i = static_cast<size_t>(t);
+    base_x_[i] = std::clamp(base_x_[i - 1] + dx * velocidade_, 0.0, kNaveMaxX);
+    base_y_[i] = std::clamp(base_y_[i - 1] + dy * velocidade_, 0.0, kNaveMaxY);
+  }
 }
 
 void Piloto::Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar) {
@@ -81,10 +164,9 @@ void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& 
 
   if (tela_ != Tela::Jogo) {
     // Off the play field every held key comes up, as the hands leave the keys.
-    for (size_t k = 0; k < tecla_.size(); ++k) {
-      if (tecla_[k]) Segurar(p, agora + reacao_ms_, k < 4 ? kSetas[k] : kEspaco, false);
-      tecla_[k] = false;
-    }
+    for (size_t k = 0; k < tecla_.size(); ++k)
+      if (tecla_[k]) Mover_Tecla(p, agora, k, false);
+    if (dx_ != 0 || dy_ != 0) Lembrar_Setas(agora, 0, 0);
     dx_ = dy_ = 0;
     n_tiros_ = n_inimigos_ = 0;
     alvo_x_ = -1;
@@ -96,7 +178,8 @@ void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& 
     case Tela::Jogo:
       if (nova_tela) {
         // A game starts with every key up: fire goes down once the Space that chose the game is up.
-        Segurar(p, agora + 150, kEspaco, true);
+        chegada_[4] = agora + 150 + habilidade_.atraso_ms;
+        Segurar(p, chegada_[4], kEspaco, true);
         tecla_[4] = true;
       }
       visao_.Olhar(tela, cena_);
@@ -104,7 +187,7 @@ void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& 
       break;
     case Tela::Pausa:
       if (agora >= proxima_) {
-        Tocar(p, agora + reacao_ms_, 80, 80);
+        Tocar(p, agora + reacao_ms_ + habilidade_.atraso_ms, 80, 80);
         proxima_ = agora + 1000;
       }
       break;
@@ -112,7 +195,7 @@ void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& 
     case Tela::Outra:
       // The phase-complete screen and the intro's lines are left with Esc.
       if (agora >= proxima_) {
-        Tocar(p, agora + reacao_ms_, kEsc, kEsc);
+        Tocar(p, agora + reacao_ms_ + habilidade_.atraso_ms, kEsc, kEsc);
         proxima_ = agora + Entre(800, 1200);
       }
       break;
@@ -128,13 +211,14 @@ void Piloto::Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& 
 void Piloto::NoMenu(HeadlessPlatform& p, int32_t agora) {
   if (agora < proxima_) return;
   if (menu_novo_jogo_) {
-    Tocar(p, agora + reacao_ms_, kEspaco, kEspaco);
+    Tocar(p, agora + reacao_ms_ + habilidade_.atraso_ms, kEspaco, kEspaco);
     nave_x_ = 300;
     nave_y_ = 400;
     velocidade_ = 3;
     fase_ = 1;
+    n_setas_ = 0;
   } else {
-    Tocar(p, agora + reacao_ms_, kSetas[1], 0);
+    Tocar(p, agora + reacao_ms_ + habilidade_.atraso_ms, kSetas[1], 0);
   }
   proxima_ = agora + Entre(300, 500);
 }
@@ -271,7 +355,7 @@ void Piloto::Prever(const Trilha& e, Rumo& r) const {
   r.x[0] = x;
   r.y[0] = y;
   r.folga[0] = r.folga_y[0] = 3;
-  for (int t = 1; t <= kHorizonte; ++t) {
+  for (int t = 1; t <= Fim(); ++t) {
     if (e.giro != 0) {
       const double nx = vx * c - vy * s;
       vy = vx * s + vy * c;
@@ -313,14 +397,44 @@ void Piloto::Guardar(int t, double x, double y, double l, double a, double folga
   ameacas_[k][n_ameacas_[k]++] = {x - folga, y - folga_y, x + l + folga, y + a + folga_y};
 }
 
+void Piloto::Escolher_Seguidos() {
+  seguido_.fill(true);
+  tiro_seguido_.fill(true);
+  const size_t limite = static_cast<size_t>(habilidade_.ameacas), n = n_tiros_ + n_inimigos_;
+  if (limite == 0 || n <= limite) return;
+  std::array<std::pair<double, size_t>, kMaxTrilhas + kMaxInimigos> perto;
+  const double cx = nave_x_ + kNaveL / 2, cy = nave_y_ + kNaveA / 2;
+  for (size_t i = 0; i < n_tiros_; ++i)
+    perto[i] = {std::hypot(tiros_[i].x + kTiroL / 2 - cx, tiros_[i].y + kTiroL / 2 - cy), i};
+  for (size_t i = 0; i < n_inimigos_; ++i) {
+    const Trilha& e = inimigos_[i];
+    perto[n_tiros_ + i] = {std::hypot(e.x + kInimigoL / 2 - cx, e.y + kInimigoA / 2 - cy), kMaxTrilhas + i};
+  }
+  std::nth_element(perto.begin(), perto.begin() + static_cast<std::ptrdiff_t>(limite),
+                   perto.begin() + static_cast<std::ptrdiff_t>(n));
+  seguido_.fill(false);
+  tiro_seguido_.fill(false);
+  for (size_t k = 0; k < limite; ++k) {
+    const size_t i = perto[k].second;
+    if (i < kMaxTrilhas)
+      tiro_seguido_[i] = true;
+    else
+      seguido_[i - kMaxTrilhas] = true;
+  }
+}
+
 void Piloto::Prever_Ameacas() {
   // Hits cannot happen while the ship is protected; in the last seconds of its protection it already
   // flies as if it had none, to be somewhere safe when it runs out.
   const int protegido = invencivel_ > 3 ? (invencivel_ - 1) * 40 : 0;
   protegido_ = protegido;
   n_ameacas_.fill(0);
-  for (int t = protegido + 1; t <= kHorizonte; ++t) {
+  Escolher_Seguidos();
+  // Frames before its new keys land are the same whatever it chooses now: they are not weighed.
+  const int inicio = std::max(protegido + 1, espera_);
+  for (int t = inicio; t <= Fim(); ++t) {
     for (size_t i = 0; i < n_tiros_; ++i) {
+      if (!tiro_seguido_[i]) continue;
       const Trilha& s = tiros_[i];
       const double folga = s.visto >= 2 ? 2 : 4;
       Guardar(t, s.x + s.vx * t, s.y + s.vy * t, kTiroL, kTiroL, folga, folga);
@@ -329,6 +443,7 @@ void Piloto::Prever_Ameacas() {
   n_cacadores_ = 0;
   n_colados_ = 0;
   for (size_t i = 0; i < n_inimigos_; ++i) {
+    if (!seguido_[i]) continue;
     Trilha& e = inimigos_[i];
     // An enemy seen lying on the ship, level with its top, and no life lost: boxes with the same top edge
     // do not meet. It is harmless while the ship keeps its height; the ship slides out from under it.
@@ -349,13 +464,14 @@ void Piloto::Prever_Ameacas() {
       continue;
     }
     Prever(e, rumo_);
-    for (int t = protegido + 1; t <= kHorizonte; ++t) {
+    for (int t = inicio; t <= Fim(); ++t) {
       const size_t k = static_cast<size_t>(t);
       Guardar(t, rumo_.x[k], rumo_.y[k], kInimigoL, kInimigoA, rumo_.folga[k], rumo_.folga_y[k]);
     }
-    e.fx = rumo_.x[kHorizonte];
-    e.fy = rumo_.y[kHorizonte];
-    e.ffolga = rumo_.folga[kHorizonte];
+    const size_t fim = static_cast<size_t>(Fim());
+    e.fx = rumo_.x[fim];
+    e.fy = rumo_.y[fim];
+    e.ffolga = rumo_.folga[fim];
   }
 }
 
@@ -374,9 +490,9 @@ bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& 
     hy[k] = e.y;
     hv[k] = std::hypot(e.vx, e.vy);
   }
-  for (int t = 1; t <= kHorizonte; ++t) {
+  for (int t = 1; t <= Fim(); ++t) {
     const size_t i = static_cast<size_t>(t);
-    const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+    const double peso = 2.0 - static_cast<double>(t - espera_ + 1) / horizonte_;
     // Each hunter steps towards where the ship was, then the ship moves on.
     for (size_t k = 0; k < n_cacadores_; ++k) {
       const double ax = px[i - 1] - hx[k], ay = py[i - 1] - hy[k], d = std::hypot(ax, ay);
@@ -395,7 +511,7 @@ bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& 
         if (abatidos++ < 2) custo -= Premio_Abate();
         continue;
       }
-      if (t <= protegido_) continue;
+      if (t <= protegido_ || t < espera_) continue;
       const double m = 3 + 0.2 * t;
       if (cx < hx[k] + kInimigoL + m && hx[k] - m < cx + kNaveL && cy < hy[k] + kInimigoA + m &&
           hy[k] - m < cy + kNaveA) {
@@ -411,23 +527,24 @@ bool Piloto::Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& 
 }
 
 double Piloto::Avaliar(const Plano& plano, double limite) const {
-  double x = nave_x_, y = nave_y_, custo = 0, x_perto = nave_x_;
-  // Where the plan puts the ship at each frame, for the hunters to chase below.
-  Posicoes px{}, py{};
-  px[0] = x;
-  py[0] = y;
+  // Where the plan puts the ship at each frame, for the hunters to chase below: first where the keys
+  // already on their way take it, then the plan.
+  Posicoes px = base_x_, py = base_y_;
+  double x = px[static_cast<size_t>(espera_ - 1)], y = py[static_cast<size_t>(espera_ - 1)];
+  double custo = 0, x_perto = x;
   bool apanha = false;
-  for (int t = 1; t <= kHorizonte; ++t) {
-    const int8_t dx = t <= plano.quadros ? plano.dx : plano.dx2;
-    const int8_t dy = t <= plano.quadros ? plano.dy : plano.dy2;
+  for (int t = espera_; t <= Fim(); ++t) {
+    const int passo = t - espera_ + 1;  // frames into the plan
+    const int8_t dx = passo <= plano.quadros ? plano.dx : plano.dx2;
+    const int8_t dy = passo <= plano.quadros ? plano.dy : plano.dy2;
     x = std::clamp(x + dx * velocidade_, 0.0, kNaveMaxX);
     y = std::clamp(y + dy * velocidade_, 0.0, kNaveMaxY);
     px[static_cast<size_t>(t)] = x;
     py[static_cast<size_t>(t)] = y;
-    if (t == 12) x_perto = x;
+    if (passo == 12) x_perto = x;
     // A plan already worse than the best so far is dropped (nothing below takes off more than this).
     if (custo - (200 + 2 * Premio_Abate()) > limite) return custo;
-    const double peso = 2.0 - static_cast<double>(t) / kHorizonte;
+    const double peso = 2.0 - static_cast<double>(passo) / horizonte_;
     // Where enemies come in unseen: a row flying in from the right at one of its three heights,
     // anything dropping in from above. Along the bottom edge, shots are unseen for their last frames.
     if (invencivel_ <= 3) {
@@ -458,7 +575,7 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
   // Staying under an enemy that comes down is a hit put off: the sooner it arrives, the worse.
   for (size_t i = 0; i < n_inimigos_; ++i) {
     const Trilha& e = inimigos_[i];
-    if (e.vys < 0.3 || invencivel_ > 8) continue;
+    if (!seguido_[i] || e.vys < 0.3 || invencivel_ > 8) continue;
     const double ex = e.fx, ey = e.fy, folga = e.ffolga;
     const double chegada = (y - (ey + kInimigoA)) / e.vys;
     if (chegada < 0 || x + kNaveL < ex - folga - 10 || x > ex + kInimigoL + folga + 10) continue;
@@ -473,9 +590,8 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
   double extra = std::numeric_limits<double>::max();
   for (size_t i = 0; i < cena_.n_extras; ++i) {
     const Visto& e = cena_.extras[i];
-    if (e.y + kHorizonte > 470) continue;
-    extra =
-        std::min(extra, std::abs(x + 15 - (e.x + kExtraL / 2)) + std::max(0.0, y - (e.y + kHorizonte)) * 0.3);
+    if (e.y + Fim() > 470) continue;
+    extra = std::min(extra, std::abs(x + 15 - (e.x + kExtraL / 2)) + std::max(0.0, y - (e.y + Fim())) * 0.3);
   }
   if (extra < std::numeric_limits<double>::max()) custo += 3.0 * extra;
   if (apanha) custo -= 200;
@@ -490,6 +606,7 @@ double Piloto::Avaliar(const Plano& plano, double limite) const {
 
 void Piloto::Escolher(HeadlessPlatform& p, int32_t agora) {
   // The ways to fly the next second: one direction for a moment, then another (or the same).
+  Prever_Nave(agora);
   Prever_Ameacas();
   Plano melhor{0, 0, 0, 0, 0};
   double menor = std::numeric_limits<double>::max();
@@ -512,25 +629,25 @@ void Piloto::Escolher(HeadlessPlatform& p, int32_t agora) {
   }
   dx_ = melhor.dx;
   dy_ = melhor.dy;
+  Lembrar_Setas(agora, dx_, dy_);
   const bool quer[5] = {dx_<0, dy_<0, dx_> 0, dy_> 0, true};
-  for (size_t k = 0; k < tecla_.size(); ++k) {
-    if (quer[k] == tecla_[k]) continue;
-    Segurar(p, agora + reacao_ms_, k < 4 ? kSetas[k] : kEspaco, quer[k]);
-    tecla_[k] = quer[k];
-  }
+  for (size_t k = 0; k < tecla_.size(); ++k)
+    if (quer[k] != tecla_[k]) Mover_Tecla(p, agora, k, quer[k]);
 }
 
 void Piloto::NoJogo(HeadlessPlatform& p, int32_t agora) {
   // Where the ship is: seen, or reckoned from the keys while it blinks.
   const double antes_x = nave_x_, antes_y = nave_y_;
-  nave_x_ = std::clamp(nave_x_ + dx_ * velocidade_, 0.0, kNaveMaxX);
-  nave_y_ = std::clamp(nave_y_ + dy_ * velocidade_, 0.0, kNaveMaxY);
+  int8_t sx = 0, sy = 0;  // the arrows held in this picture's frame
+  Setas_Em(agora, sx, sy);
+  nave_x_ = std::clamp(nave_x_ + sx * velocidade_, 0.0, kNaveMaxX);
+  nave_y_ = std::clamp(nave_y_ + sy * velocidade_, 0.0, kNaveMaxY);
   if (cena_.nave_visivel) {
     nave_x_ = cena_.nave.x;
     nave_y_ = cena_.nave.y;
     // Its speed shows in a free move sideways (speed extras add to it, a lost life takes them away).
     const double passo = std::abs(nave_x_ - antes_x);
-    if (dx_ != 0 && nave_x_ > 0 && nave_x_ < kNaveMaxX && passo >= 1 && passo <= 8) velocidade_ = passo;
+    if (sx != 0 && nave_x_ > 0 && nave_x_ < kNaveMaxX && passo >= 1 && passo <= 8) velocidade_ = passo;
   }
   nave_antes_x_ = antes_x;
   nave_antes_y_ = antes_y;

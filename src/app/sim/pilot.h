@@ -1,7 +1,9 @@
-// The computer pilot of `vartenos-sim --bot SEED`: a skilled player who starts a new game from the
-// menu and plays it to the closing screen or to game over. It sees what a player sees, the picture
-// (through `Visao`) and the texts drawn into it, and acts only through keys, decided from the frame
-// just presented and delivered before the next one. It never reads or writes the game's state.
+// The computer pilot of `vartenos-sim --bot SEED`: a player who starts a new game from the menu and
+// plays it to the closing screen or to game over. It sees what a player sees, the picture (through
+// `Visao`) and the texts drawn into it, and acts only through keys. It never reads or writes the game's
+// state. How fast it reacts, how steady its hands are, how much it follows at once and how far it looks
+// ahead is its skill (`Habilidade`): the machine decides from the frame just presented and its keys land
+// before the next one; the human levels see each picture late and press keys off by a few milliseconds.
 //
 // `Placar` is the referee beside it: it reads the game's state after every present to report how the
 // game went, phase by phase, and tells the pilot nothing.
@@ -19,9 +21,20 @@
 
 namespace vartenos::sim {
 
+// A pilot's skill: the figures of a player's eyes and hands.
+struct Habilidade {
+  int32_t atraso_ms = 0;    // how late it sees each picture: its keys land this much after the picture
+  int32_t desvio_ms = 0;    // each key lands off by a normal error of this standard deviation
+  int32_t ameacas = 0;      // follows at most this many shots and enemies, the nearest (0: all of them)
+  int32_t olhar_ms = 1000;  // how far ahead it looks
+};
+// "maquina", "experiente", "regular", "novato", or the four figures "ATRASO/DESVIO/AMEACAS/OLHAR" (ms, ms,
+// a count with 0 for all, ms up to 1000). Returns false with the reason in `erro`.
+bool LerHabilidade(const std::string& texto, Habilidade& h, std::string& erro);
+
 class Piloto {
  public:
-  Piloto(uint32_t semente, const Visao& visao);
+  Piloto(uint32_t semente, const Visao& visao, const Habilidade& habilidade = {});
   // Looks at a presented picture and the texts drawn into it, and schedules the next keys.
   void Agir(const Surface& tela, const Coletor& textos, HeadlessPlatform& p);
   // The closing screen or the game-over screen has been seen: the pilot has closed the window.
@@ -58,7 +71,9 @@ class Piloto {
   struct Caixa {
     double x1, y1, x2, y2;
   };
-  static constexpr int kHorizonte = 40;  // frames the pilot looks ahead: one second
+  static constexpr int kHorizonte = 40;  // frames the pilot looks ahead at most: one second
+  // The frames it foresees: its keys still on their way, then the look-ahead.
+  static constexpr int kMaxQuadros = 80;
   static constexpr size_t kMaxAmeacas = 96;
 
   Tela LerTextos(const Coletor& textos);
@@ -67,17 +82,29 @@ class Piloto {
   static void Balanco(Trilha& tr, double x);
   void Seguir(Trilha* trilhas, size_t& n, const Visto* vistos, size_t n_vistos, double raio, bool tiro);
   void Prever_Ameacas();
+  // The shots and enemies it follows: all, or the nearest its skill can keep an eye on.
+  void Escolher_Seguidos();
+  // The last frame it foresees: its keys on their way, then the look-ahead.
+  int Fim() const { return espera_ + horizonte_ - 1; }
   void Guardar(int t, double x, double y, double l, double a, double folga, double folga_y);
   // The cost of flying `plano`: a hit foreseen, near misses, and how well it lines up, picks up and
   // keeps its place. Stops counting once it passes `limite`.
   double Avaliar(const Plano& plano, double limite) const;
-  using Posicoes = std::array<double, kHorizonte + 1>;
+  using Posicoes = std::array<double, kMaxQuadros + 1>;
   bool Cacadores_Alcancam(const Posicoes& px, const Posicoes& py, double& custo) const;
   // What a hunter shot down in a plan is worth: protected, the ship's task is to shoot down the hunters
   // that gather on it before they can hit it.
-  double Premio_Abate() const { return protegido_ >= kHorizonte ? 150 : 25; }
+  double Premio_Abate() const { return protegido_ >= horizonte_ ? 150 : 25; }
   void Escolher(HeadlessPlatform& p, int32_t agora);
   void Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar);
+  // A key of the play field pressed or let go now, landing when this pilot's hands get it there.
+  void Mover_Tecla(HeadlessPlatform& p, int32_t agora, size_t k, bool segurar);
+  // The arrows held in the frame that starts at `t`, as this pilot pressed them.
+  void Setas_Em(int32_t t, int8_t& dx, int8_t& dy) const;
+  // Where its keys already on their way take the ship before new ones can land.
+  void Prever_Nave(int32_t agora);
+  void Lembrar_Setas(int32_t agora, int8_t dx, int8_t dy);
+  double Normal();
   void Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch);
   int32_t Entre(int32_t min, int32_t max) { return sorteio_.Entre(min, max); }
 
@@ -100,7 +127,7 @@ class Piloto {
 
   // Where an enemy will be in 1 to kHorizonte frames (index t), and how far off the guess may be.
   struct Rumo {
-    std::array<double, kHorizonte + 1> x, y, folga, folga_y;
+    std::array<double, kMaxQuadros + 1> x, y, folga, folga_y;
   };
   void Prever(const Trilha& e, Rumo& r) const;
   double Rastro(double x, double y) const;
@@ -110,8 +137,8 @@ class Piloto {
   std::array<float, (640 / kCelula) * (480 / kCelula)> rastro_{};
   Rumo rumo_;
 
-  std::array<std::array<Caixa, kMaxAmeacas>, kHorizonte + 1> ameacas_{};
-  std::array<size_t, kHorizonte + 1> n_ameacas_{};
+  std::array<std::array<Caixa, kMaxAmeacas>, kMaxQuadros + 1> ameacas_{};
+  std::array<size_t, kMaxQuadros + 1> n_ameacas_{};
   std::array<Trilha, kMaxInimigos> inimigos_{};
   size_t n_inimigos_ = 0;
   static constexpr size_t kMaxCacadores = 24;
@@ -130,6 +157,22 @@ class Piloto {
   // Its small choices, from the seed.
   int32_t altura_preferida_;
   int32_t reacao_ms_;
+
+  // Its skill, and what its hands have done.
+  Habilidade habilidade_;
+  Xorshift maos_;   // the errors of its hands, apart from its choices
+  int horizonte_;   // frames it looks ahead
+  int espera_ = 1;  // the first frame that keys pressed now can reach
+  struct Setas {
+    int32_t t;  // when they land
+    int8_t dx, dy;
+  };
+  std::array<Setas, 64> setas_{};  // the arrows it chose, newest at the end, oldest dropped
+  size_t n_setas_ = 0;
+  std::array<int32_t, 5> chegada_{};  // when each key's last change lands: a key's changes keep their order
+  Posicoes base_x_{}, base_y_{};      // where the ship goes before new keys land
+  std::array<bool, kMaxInimigos> seguido_{};  // enemies it follows
+  std::array<bool, kMaxTrilhas> tiro_seguido_{};
 };
 
 // The referee: how a game went, read from the game's state after each present.
