@@ -23,6 +23,7 @@
 #include "sim/monkey.h"
 #include "sim/pilot.h"
 #include "sim/record.h"
+#include "sim/referee.h"
 #include "sim/replay_check.h"
 #include "sim/trace.h"
 
