@@ -196,6 +196,7 @@ class Placar {
   int fases_completas_ = 0;
   bool final_ = false;
   bool em_jogo_ = false;
+  bool fim_de_jogo_ = false;
   int32_t pontos_ = 0;
   float vidas_ = 0;
   std::array<bool, 150> inimigo_ativo_{};
