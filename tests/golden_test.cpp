@@ -25,7 +25,7 @@ struct Jogo {
   std::string ate;   // --until, in milliseconds
   std::string args;  // the game's command line
 };
-// How ctest and gtest name a game.
+// A game's name, which ctest puts in the test's name.
 void PrintTo(const Jogo& j, std::ostream* os) { *os << j.nome; }
 
 // tests/golden/games.txt: one game a line, "NAME UNTIL_MS [COMMAND LINE...]".
@@ -109,8 +109,7 @@ TEST_P(GoldenGames, PlayFrameByFrameAsRecorded) {
   std::filesystem::remove_all(tmp);
 }
 
-INSTANTIATE_TEST_SUITE_P(Jogos, GoldenGames, ::testing::ValuesIn(Jogos()),
-                         [](const ::testing::TestParamInfo<Jogo>& info) { return info.param.nome; });
+INSTANTIATE_TEST_SUITE_P(Jogos, GoldenGames, ::testing::ValuesIn(Jogos()));
 
 }  // namespace
 }  // namespace vartenos::testes
