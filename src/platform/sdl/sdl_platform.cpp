@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "display/image_files.h"
+#include "display/sprites.h"
 #include "display/surface.h"
 #include "platform/fatal_error.h"
 #include "platform/sdl/keymap.h"
@@ -21,8 +22,6 @@ namespace vartenos {
 namespace {
 
 constexpr const char* kTitulo = "Vartenos v.1.0.16";
-constexpr int kLargura = 640;
-constexpr int kAltura = 480;
 constexpr uint32_t kPreto = 0xFF000000u;  // opaque black in the texture's 0xAARRGGBB
 constexpr int64_t kMs = 1000000;
 
@@ -153,15 +152,15 @@ void SdlPlatform::OpenDisplay() {
   }
   // 32-bit pixels, which every renderer takes as they are: a 16-bit texture would be converted by SDL
   // at every upload, more slowly than the game expands its pixels itself.
-  texture_ =
-      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kLargura, kAltura);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kLarguraTela,
+                               kAlturaTela);
   if (texture_ == nullptr) {
     const std::string reason = SDL_GetError();
     CloseDisplay();
     throw FatalError("cannot create the 640 x 480 picture: " + reason);
   }
   // Start black until the game's first picture.
-  imagem_.assign(static_cast<size_t>(kLargura) * kAltura, kPreto);
+  imagem_.assign(static_cast<size_t>(kLarguraTela) * kAlturaTela, kPreto);
   tem_imagem_ = false;
   textura_atual_ = false;
   mostrada_ = false;
@@ -287,14 +286,14 @@ void SdlPlatform::Present(const Surface& primary) {
   const bool mudou = !tem_imagem_ || &primary != origem_imagem_ || primary.Versao() != versao_imagem_;
   origem_imagem_ = &primary;
   versao_imagem_ = primary.Versao();
-  if (mudou && primary.Width() == kLargura && primary.Height() == kAltura) {
+  if (mudou && primary.Width() == kLarguraTela && primary.Height() == kAlturaTela) {
     ParaArgb8888(primary.Pixels(), imagem_.data(), imagem_.size());
   } else if (mudou) {
     std::fill(imagem_.begin(), imagem_.end(), kPreto);
-    const int largura = std::min(primary.Width(), kLargura);
-    for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
+    const int largura = std::min(primary.Width(), kLarguraTela);
+    for (int y = 0; y < std::min(primary.Height(), kAlturaTela); ++y) {
       ParaArgb8888(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
-                   &imagem_[static_cast<size_t>(y) * kLargura], static_cast<size_t>(largura));
+                   &imagem_[static_cast<size_t>(y) * kLarguraTela], static_cast<size_t>(largura));
     }
   }
   tem_imagem_ = true;
@@ -311,7 +310,7 @@ void SdlPlatform::Present(const Surface& primary) {
 void SdlPlatform::Redesenhar() {
   if (renderer_ == nullptr || texture_ == nullptr || Oculta()) return;
   if (!textura_atual_) {
-    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLargura * static_cast<int>(sizeof(uint32_t)));
+    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLarguraTela * static_cast<int>(sizeof(uint32_t)));
     textura_atual_ = true;
   }
   int w = 0, h = 0;
