@@ -157,7 +157,7 @@ void Gerar(N r, N s, N mais, N menos, int k, bool inclusivo, Digitos& out) {
       ++d;
     }
     out.d[out.n++] = static_cast<char>(d);
-    if (baixo || alto) break;
+    if (baixo || alto || out.n == sizeof out.d) break;
   }
   // A last digit carried to ten carries on to the left.
   int i = out.n - 1;
