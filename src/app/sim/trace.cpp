@@ -4,6 +4,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "shell/decimal.h"
+
 namespace vartenos::sim {
 
 Coletor::Coletor() {
@@ -47,9 +49,8 @@ void Flutuante(std::string& out, T v) {
     out += "null";
     return;
   }
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
+  char buf[kDecimalCurtoMaximo];
+  out.append(buf, DecimalCurto(buf, buf + sizeof buf, v));
 }
 
 void Texto(std::string& out, std::string_view s) {
