@@ -380,6 +380,16 @@ bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
       return TeclaSubiu(ev.key, sink);
     case SDL_TEXTINPUT:
       return TextoDigitado(ev.text.text, sink);
+#ifdef __EMSCRIPTEN__
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+      return Dedo(ev.tfinger, sink);
+    case kEventoDaPagina:
+      if (sink.Leaving()) return false;
+      sink.KeyPress(static_cast<int16_t>(ev.user.code));
+      return true;
+#endif
     default:
       return false;
   }
@@ -405,10 +415,36 @@ void SdlPlatform::JanelaMudou(const SDL_WindowEvent& ev, EventSink& sink) {
       // Switching between full screen and a window makes some desktops take the focus away for
       // a moment; that is not the player leaving.
       if (AgoraNs() - mudou_modo_ns_ > 1000 * kMs) sink.FocusLost();
+#ifdef __EMSCRIPTEN__
+      toque_.Soltar(sink);  // the page may never hear of those fingers again
+#endif
       break;
+#ifdef __EMSCRIPTEN__
+    case SDL_WINDOWEVENT_HIDDEN:
+      // A hidden tab (another tab, another app on a phone, the screen locked) is the player gone,
+      // whether or not the window lost the focus with it.
+      sink.FocusLost();
+      toque_.Soltar(sink);
+      break;
+#endif
     default:
       break;
   }
+}
+
+bool SdlPlatform::Dedo(const SDL_TouchFingerEvent& ev, EventSink& sink) {
+  // SDL gives the finger's place as a fraction of the canvas; the picture is the part of it that
+  // Redesenhar draws into.
+  int w = 0, h = 0;
+  if (renderer_ == nullptr || SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
+  const AreaImagem a = AreaDaImagem(w, h, escala_);
+  if (a.w <= 0 || a.h <= 0) return false;
+  const double x = (ev.x * w - a.x) * kLargura / a.w;
+  const double y = (ev.y * h - a.y) * kAltura / a.h;
+  const auto id = static_cast<int64_t>(ev.fingerId);
+  if (ev.type == SDL_FINGERDOWN) return toque_.Desceu(id, x, y, sink);
+  if (ev.type == SDL_FINGERMOTION) return toque_.Moveu(id, x, y, sink);
+  return toque_.Subiu(id, x, y, sink);
 }
 
 bool SdlPlatform::FecharControle(SDL_JoystickID id, EventSink& sink) {
@@ -425,6 +461,10 @@ bool SdlPlatform::FecharControle(SDL_JoystickID id, EventSink& sink) {
 bool SdlPlatform::TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink) {
   const SDL_Scancode sc = ev.keysym.scancode;
   if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+#ifndef __EMSCRIPTEN__
+  // In a web page the page itself switches full screen on F11 and Alt+Enter, and they never reach
+  // the game: a browser grants full screen only while it runs the key's own handler, and the key
+  // reaches this queue after that handler has returned.
   const bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
   if (sc == SDL_SCANCODE_F11 || (enter && (ev.keysym.mod & KMOD_ALT) != 0)) {
     // F11 and Alt+Enter belong to the window: full screen or not. The game sees neither.
@@ -432,6 +472,7 @@ bool SdlPlatform::TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink) {
     engolida_.set(sc);
     return false;
   }
+#endif
   if (ev.repeat == 0) Registrar('k', CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0));
   int16_t vk = CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0);
   // A held key repeats the code it went down with.
@@ -510,6 +551,8 @@ bool SdlPlatform::DespacharPendentes(EventSink& sink) {
   SDL_Event ev;
   // Once the game is leaving, later events stay unread: nothing of the game runs after quitting.
   while (!sink.Leaving() && SDL_PollEvent(&ev) != 0) any = Despachar(ev, sink) || any;
+  // A finger held on the ship steers it frame after frame.
+  if (toque_.Ativo() && !sink.Leaving()) any = toque_.Seguir(sink) || any;
   return any;
 }
 

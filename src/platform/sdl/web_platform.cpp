@@ -28,3 +28,13 @@ bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
 }
 
 }  // namespace vartenos
+
+// The page's "Pausa" and "Voltar" buttons call this with the character they type (P, Esc): it waits in
+// SDL's queue with the window's events, so the game gets it between frames, as it gets a key.
+extern "C" EMSCRIPTEN_KEEPALIVE void vartenos_botao_da_pagina(int caractere) {
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  SDL_Event ev{};
+  ev.type = vartenos::SdlPlatform::kEventoDaPagina;
+  ev.user.code = caractere;
+  SDL_PushEvent(&ev);
+}
