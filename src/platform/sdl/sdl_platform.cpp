@@ -282,6 +282,9 @@ bool SdlPlatform::Oculta() const {
 
 void SdlPlatform::Present(const Surface& primary) {
   if (texture_ == nullptr || !primary.Valid()) return;
+#ifdef __EMSCRIPTEN__
+  ++apresentacoes_;
+#endif
   // Every drawing moves a surface's version: the same surface at the same version is the same
   // picture, and the menu, the credits and the pause screen then cost next to nothing.
   const bool mudou = !tem_imagem_ || &primary != origem_imagem_ || primary.Versao() != versao_imagem_;

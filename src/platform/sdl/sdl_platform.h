@@ -81,6 +81,8 @@ class SdlPlatform final : public Platform {
   // The page's own buttons (the browser only): the character a button types, delivered with the
   // window's events, between frames.
   static constexpr uint32_t kEventoDaPagina = SDL_USEREVENT;
+  // The browser only: presents so far, for the page's measurements (a recording costs time of its own).
+  static int Apresentacoes() { return apresentacoes_; }
 
  private:
   // Hands one SDL event to the game. True when it was a key event or the close request.
@@ -154,6 +156,8 @@ class SdlPlatform final : public Platform {
   EstadoDoControle controle_;
   EstadoDoToque toque_;
   std::vector<SDL_GameController*> abertos_;
+
+  static inline int apresentacoes_ = 0;
 
   // VARTENOS_PACING_LOG: one line per present, key-down and close request, for the pacing benchmark.
   std::FILE* registro_ = nullptr;

@@ -38,3 +38,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void vartenos_botao_da_pagina(int caractere) {
   ev.user.code = caractere;
   SDL_PushEvent(&ev);
 }
+
+// The page's measurements count presents with this (window.vartenosPresents()).
+extern "C" EMSCRIPTEN_KEEPALIVE int vartenos_apresentacoes() {
+  return vartenos::SdlPlatform::Apresentacoes();
+}
