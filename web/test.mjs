@@ -52,7 +52,7 @@ const check = (ok, what) => {
 };
 
 const dir = mkdtempSync(join(tmpdir(), 'vartenos-web-test-'));
-const menu = (page, what) => waitRecording(page, (t) => presents(t) > 0, 30000, what);
+const menu = (page, what) => waitRecording(page, (t) => presents(t) > 0, 60000, what);
 const ended = (page, what) => waitRecording(page, (t) => /\nend \d+\n$/.test(t), 10000, what);
 
 // The keyboard, as on the desktop.

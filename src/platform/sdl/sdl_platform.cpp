@@ -55,6 +55,10 @@ bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
 }
 #endif
 
+#ifndef __EMSCRIPTEN__  // the browser's conversion is in web_platform.cpp
+void SdlPlatform::Converter(const uint16_t* de, uint32_t* para, size_t n) { ParaArgb8888(de, para, n); }
+#endif
+
 SdlPlatform::SdlPlatform() {
   // The clock and the event queue work without a display; the window comes with OpenDisplay.
   if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
@@ -291,13 +295,13 @@ void SdlPlatform::Present(const Surface& primary) {
   origem_imagem_ = &primary;
   versao_imagem_ = primary.Versao();
   if (mudou && primary.Width() == kLargura && primary.Height() == kAltura) {
-    ParaArgb8888(primary.Pixels(), imagem_.data(), imagem_.size());
+    Converter(primary.Pixels(), imagem_.data(), imagem_.size());
   } else if (mudou) {
     std::fill(imagem_.begin(), imagem_.end(), kPreto);
     const int largura = std::min(primary.Width(), kLargura);
     for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
-      ParaArgb8888(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
-                   &imagem_[static_cast<size_t>(y) * kLargura], static_cast<size_t>(largura));
+      Converter(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
+                &imagem_[static_cast<size_t>(y) * kLargura], static_cast<size_t>(largura));
     }
   }
   tem_imagem_ = true;
@@ -321,8 +325,11 @@ void SdlPlatform::Redesenhar() {
   if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) SDL_GetWindowSize(window_, &w, &h);
   const AreaImagem a = AreaDaImagem(w, h, escala_);
   const SDL_Rect destino{a.x, a.y, a.w, a.h};
+#ifndef __EMSCRIPTEN__
+  // (A page's canvas starts every frame black already: the browser clears it once it has shown it.)
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
+#endif
   SDL_RenderCopy(renderer_, texture_, nullptr, &destino);
   SDL_RenderPresent(renderer_);
   mostrada_ = true;

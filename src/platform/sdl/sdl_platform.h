@@ -105,6 +105,8 @@ class SdlPlatform final : public Platform {
   bool EsperarEvento(SDL_Event& ev, int ms);
   // Uploads the picture if it changed since the last upload, then draws it scaled into the window.
   void Redesenhar();
+  // The game's RGB565 pixels as the texture's 0xAARRGGBB.
+  static void Converter(const uint16_t* de, uint32_t* para, size_t n);
   bool Oculta() const;
   void AbrirControle(int indice);
   // The scaling mode and the remembered window (full screen or not, its size) for OpenDisplay.
