@@ -159,6 +159,24 @@ void Form1::Timer3_Timer() {
   if (Tempo_Invencivel == 0) Timer3.Enabled(false);
 }
 
+TouchTarget Form1::Touch(int x, int y) const {
+  const std::string_view tela = Tela_Atual();
+  TouchTarget t;
+  if (tela == "Main") {
+    t.kind = TouchTarget::Ship;
+    t.ship_x = Nave_X;
+    t.ship_y = Nave_Y;
+    t.ship_speed = Nave_Velocidade;
+  } else if (tela == "Menu" && Em_Menu == 1) {
+    t.kind = TouchTarget::Menu;
+    t.item = Item_Do_Menu(x, y);
+    t.selected = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
+  } else if (tela == "Abertura" || tela == "Creditos" || tela == "Muda_Fase" || tela == "Fim_De_Jogo") {
+    t.kind = TouchTarget::Closes;
+  }
+  return t;
+}
+
 // Switching to another window pauses a game in progress, as P would (one of our departures).
 void Form1::FocusLost() {
   if (!Pausa && std::string_view(Tela_Atual()) == "Main") Form_KeyPress(kTeclaPausa);
