@@ -8,6 +8,8 @@ endif()
 find_program(STRIP strip REQUIRED)
 file(GLOB_RECURSE programas LIST_DIRECTORIES false "${CPACK_TEMPORARY_DIRECTORY}/*/vartenos"
      "${CPACK_TEMPORARY_DIRECTORY}/*/vartenos-sim")
+# The programs, not lintian's overrides file of the same name.
+list(FILTER programas INCLUDE REGEX "/(bin|libexec/vartenos)/[^/]*$")
 foreach(programa IN LISTS programas)
   execute_process(COMMAND ${STRIP} --remove-section=.comment --remove-section=.note --strip-unneeded "${programa}"
                   COMMAND_ERROR_IS_FATAL ANY)

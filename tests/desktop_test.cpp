@@ -1,5 +1,5 @@
-// The desktop layer's rules: which key each controller button and the stick give the game, where the
-// picture goes for each window size and scaling mode, the settings file that survives anything, the
+// The desktop layer's rules: which key each controller button, the stick and a finger give the game, where
+// the picture goes for each window size and scaling mode, the settings file that survives anything, the
 // "--version" / "--help" rule, and (on SDL's offscreen driver) that a whole-pixel picture is exactly
 // the game's picture with black bars around it.
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/scaling.h"
+#include "platform/sdl/touch.h"
 #include "platform/settings.h"
 #include "shell/form1.h"
 #include "sim_support.h"
@@ -120,6 +121,113 @@ TEST(Controle, StickAndDpadSteerAsOneKeyWithSomePlayInTheStick) {
   r.Novas();
   c.Soltar(r);
   EXPECT_EQ(r.Novas(), (Log{"up 32", "up 38", "up 39"}));
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Touch screens
+
+// A screen for the fingers: a game whose ship moves 4 pixels a frame while an arrow is held, or
+// another kind of screen.
+class TelaDeToque : public Registro {
+ public:
+  TouchTarget Touch(int, int) const override {
+    TouchTarget t;
+    t.kind = tipo;
+    t.ship_x = x;
+    t.ship_y = y;
+    t.ship_speed = 4;
+    return t;
+  }
+  void KeyDown(int16_t vk) override {
+    Registro::KeyDown(vk);
+    if (vk >= VK_LEFT && vk <= VK_DOWN) setas[vk - VK_LEFT] = true;
+  }
+  void KeyUp(int16_t vk) override {
+    Registro::KeyUp(vk);
+    if (vk >= VK_LEFT && vk <= VK_DOWN) setas[vk - VK_LEFT] = false;
+  }
+  // Frames until the ship stops (at most 100), the touch controls looking between them.
+  int Quadros(EstadoDoToque& toque) {
+    int n = 0;
+    for (; n < 100 && (setas[0] || setas[1] || setas[2] || setas[3]); ++n) {
+      x += 4 * (setas[2] - setas[0]);
+      y += 4 * (setas[3] - setas[1]);
+      toque.Seguir(*this);
+    }
+    return n;
+  }
+  TouchTarget::Kind tipo = TouchTarget::Ship;
+  double x = 100, y = 400;
+  bool setas[4] = {};  // left, up, right, down
+};
+
+TEST(Toque, AFingerSteersTheShipAsItMovesAndFiresWhileDown) {
+  TelaDeToque tela;
+  EstadoDoToque toque;
+  toque.Desceu(1, 300, 300, tela);
+  EXPECT_EQ(tela.Novas(), (Log{"down 32"}));
+  // 40 pixels right and 10 up: the ship goes 60 right and 15 up from where it was, and stops there.
+  toque.Moveu(1, 340, 290, tela);
+  EXPECT_EQ(tela.Novas(), (Log{"down 38", "down 39"}));
+  EXPECT_GT(tela.Quadros(toque), 10);
+  EXPECT_NEAR(tela.x, 160, 2);
+  EXPECT_NEAR(tela.y, 385, 2);
+  EXPECT_EQ(tela.Novas(), (Log{"up 38", "up 39"}));
+  // A second finger only fires; once the first is lifted it steers, from where it is.
+  toque.Desceu(2, 500, 100, tela);
+  toque.Moveu(2, 560, 100, tela);
+  toque.Subiu(1, 340, 290, tela);
+  EXPECT_TRUE(tela.Novas().empty());
+  // Far to the left: the ship stops at the edge; the pause screen lets go of the arrow at once.
+  toque.Moveu(2, 0, 100, tela);
+  tela.Quadros(toque);
+  EXPECT_EQ(tela.x, 0);
+  toque.Moveu(2, 100, 100, tela);
+  tela.tipo = TouchTarget::Nothing;
+  toque.Seguir(tela);
+  EXPECT_EQ(tela.Novas(), (Log{"down 37", "up 37", "down 39", "up 39"}));
+  toque.Subiu(2, 100, 100, tela);
+  EXPECT_EQ(tela.Novas(), (Log{"up 32"}));
+  // A screen that Esc closes closes on a tap begun on it, not on a finger that came down in the game.
+  tela.tipo = TouchTarget::Ship;
+  toque.Desceu(3, 10, 10, tela);
+  tela.tipo = TouchTarget::Closes;
+  toque.Subiu(3, 10, 10, tela);
+  toque.Desceu(4, 10, 10, tela);
+  toque.Subiu(4, 10, 10, tela);
+  EXPECT_EQ(tela.Novas(), (Log{"down 32", "up 32", "press 27"}));
+}
+
+TEST(Toque, ATapOnAMenuItemSelectsAndChoosesIt) {
+  const std::string dados = testes::PastaDadosCom({});
+  HeadlessPlatform plataforma;
+  Form1 form(plataforma, dados, nullptr);
+  form.Form_Load("/sa /sp");
+  form.Em_Menu = 1;
+  form.Opcao_Menu = 1;
+  EstadoDoToque toque;
+  // Each item's text starts at column 255, its row at 265 + 25 per item.
+  toque.Desceu(1, 300, 325, form);
+  EXPECT_EQ(form.Opcao_Menu, 3);
+  toque.Subiu(1, 302, 323, form);
+  EXPECT_FALSE(form.Musica_Ligada);
+  // Sliding from "Sair" to "Som" and off the items chooses nothing.
+  toque.Desceu(2, 260, 370, form);
+  EXPECT_EQ(form.Opcao_Menu, 5);
+  toque.Moveu(2, 260, 292, form);
+  EXPECT_EQ(form.Opcao_Menu, 2);
+  toque.Moveu(2, 260, 200, form);
+  toque.Subiu(2, 260, 200, form);
+  EXPECT_EQ(form.Opcao_Menu, 2);
+  EXPECT_TRUE(form.Som_Ligado);
+  // Left of the items nothing; at the top of "Novo jogo" a new game.
+  for (const auto& [x, y] : {std::pair{120, 270}, std::pair{400, 262}}) {
+    toque.Desceu(3, x, y, form);
+    toque.Subiu(3, x, y, form);
+    EXPECT_EQ(form.Opcao_Menu, x == 120 ? 2 : 1);
+  }
+  EXPECT_TRUE(form.Iniciar_Jogo);
+  fs::remove_all(dados);
 }
 
 // ---------------------------------------------------------------------------------------------------

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <map>
 #include <sstream>
 #include <string>
@@ -26,6 +25,8 @@ struct Jogo {
   std::string ate;   // --until, in milliseconds
   std::string args;  // the game's command line
 };
+// A game's name, which ctest puts in the test's name.
+void PrintTo(const Jogo& j, std::ostream* os) { *os << j.nome; }
 
 // tests/golden/games.txt: one game a line, "NAME UNTIL_MS [COMMAND LINE...]".
 std::vector<Jogo> Jogos() {
@@ -87,32 +88,28 @@ std::string Diferenca(const std::string& golden, const std::string& agora) {
   }
 }
 
-TEST(GoldenGames, PlayFrameByFrameAsRecorded) {
-  const bool gravar = std::getenv("VARTENOS_GOLDEN_RECORD") != nullptr;
-  const std::vector<Jogo> jogos = Jogos();
-  ASSERT_FALSE(jogos.empty()) << kPasta << "games.txt lists no game";
+// One test per game of games.txt, so that ctest runs them side by side and can pick one
+// (ctest -R 'GoldenGames.*/campanha').
+class GoldenGames : public ::testing::TestWithParam<Jogo> {};
+
+TEST_P(GoldenGames, PlayFrameByFrameAsRecorded) {
+  const Jogo& j = GetParam();
   const std::string tmp = PastaTemporaria();
-  std::vector<std::future<std::string>> resultados;
-  for (const Jogo& j : jogos) {
-    resultados.push_back(std::async(std::launch::async, [&tmp, j, gravar] {
-      const std::string golden = kPasta + j.nome + ".golden", saida = tmp + "/" + j.nome + ".golden";
-      const Saida s =
-          RodarComando(std::string(VARTENOS_SIM) + " --data " + VARTENOS_GOLDEN_DATA + " --args '" + j.args +
-                       "' --script " + kPasta + j.nome + ".keys --until " + j.ate + " --golden " + saida);
-      if (s.status != 0) return "vartenos-sim failed: " + s.out;
-      if (gravar) {
-        std::filesystem::copy_file(saida, golden, std::filesystem::copy_options::overwrite_existing);
-        return std::string();
-      }
-      return Diferenca(golden, saida);
-    }));
-  }
-  for (size_t i = 0; i < jogos.size(); ++i) {
-    const std::string d = resultados[i].get();
-    if (!d.empty()) ADD_FAILURE() << "golden game " << jogos[i].nome << ", " << d;
+  const std::string golden = kPasta + j.nome + ".golden", saida = tmp + "/" + j.nome + ".golden";
+  const Saida s =
+      RodarComando(std::string(VARTENOS_SIM) + " --data " + VARTENOS_GOLDEN_DATA + " --args '" + j.args +
+                   "' --script " + kPasta + j.nome + ".keys --until " + j.ate + " --golden " + saida);
+  ASSERT_EQ(s.status, 0) << "vartenos-sim failed: " << s.out;
+  if (std::getenv("VARTENOS_GOLDEN_RECORD") != nullptr) {
+    std::filesystem::copy_file(saida, golden, std::filesystem::copy_options::overwrite_existing);
+  } else {
+    const std::string d = Diferenca(golden, saida);
+    EXPECT_TRUE(d.empty()) << "golden game " << j.nome << ", " << d;
   }
   std::filesystem::remove_all(tmp);
 }
+
+INSTANTIATE_TEST_SUITE_P(Jogos, GoldenGames, ::testing::ValuesIn(Jogos()));
 
 }  // namespace
 }  // namespace vartenos::testes

@@ -3,6 +3,7 @@
 // line; the random player keeps the process as it started over a virtual hour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <sstream>
 
 #include "platform/recording.h"
+#include "sim/state_hash.h"
 #include "sim_support.h"
 #include "test_support.h"
 
@@ -74,6 +76,34 @@ TEST_F(Gravacoes, AReplayRetracesTheSessionPresentByPresent) {
   EXPECT_NE(s.out.find("replayed " + std::to_string(presents) + " presents, 0 desyncs"), std::string::npos)
       << s.out;
   EXPECT_EQ(LerArquivo(Caminho("b.jsonl")), a) << "the replay's trace differs from the session's";
+}
+
+// The state hash of a present covers every field's value and the inputs, and names the fields that
+// changed since the previous present.
+TEST(HashDeEstado, EveryFieldCountsAndTheChangedOnesAreNamed) {
+  sim::HashDeEstado h;
+  auto quadro = [&h](const char* n, const char* vidas, const char* tela, const char* entradas) {
+    h.Campo(0, "n", n);
+    h.Campo(1, "Vidas", vidas);
+    h.Campo(2, "tela", tela);
+    return h.Fechar(entradas);
+  };
+  const uint64_t primeiro = quadro("0", "3", "\"Menu\"", "");
+  EXPECT_EQ(h.Mudancas().substr(0, 7), " Vidas=");
+  EXPECT_NE(h.Mudancas().find(" tela="), std::string::npos);
+  EXPECT_NE(h.Mudancas().find(" entradas="), std::string::npos);
+  const uint64_t segundo = quadro("1", "3", "\"Menu\"", "");
+  EXPECT_NE(segundo, primeiro) << "the present's number counts";
+  EXPECT_EQ(h.Mudancas(), "");
+  EXPECT_EQ(quadro("1", "3", "\"Menu\"", ""), segundo);
+  const uint64_t terceiro = quadro("1", "2", "\"Menu\"", "");
+  EXPECT_NE(terceiro, segundo);
+  EXPECT_EQ(h.Mudancas().rfind(" Vidas=", 0), 0u);
+  EXPECT_EQ(h.Mudancas().size(), 7u + 16u) << h.Mudancas();
+  EXPECT_NE(quadro("1", "2", "\"Menu\"", "d 5 37;"), terceiro);
+  EXPECT_EQ(h.Mudancas().rfind(" entradas=", 0), 0u) << h.Mudancas();
+  ASSERT_EQ(h.Campos().size(), 3u);
+  EXPECT_EQ(h.Campos()[1].first, "tela");
 }
 
 // The recording with the first line starting with `prefixo` changed by `f` (an empty result removes
@@ -158,6 +188,17 @@ TEST_F(Gravacoes, DamagedOrForeignRecordingsAreRefusedWithTheirLine) {
   EXPECT_EQ(s.status, 2);
   EXPECT_NE(s.out.find("recorded with other data than " + dados + ": Fase2.FAS"), std::string::npos) << s.out;
   fs::remove_all(dados);
+}
+
+// With no display to show it on, the window replay says so in one line and ends with status 1, as the
+// game does, instead of aborting.
+TEST_F(Gravacoes, WithNoDisplayTheWindowReplaySaysSoInOneLine) {
+  Gravar();
+  const Saida s = RodarComando("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy " +
+                               std::string(VARTENOS_GAME) + " --replay " + Caminho("rec.txt"));
+  EXPECT_EQ(s.status, 1) << s.out;
+  EXPECT_EQ(std::count(s.out.begin(), s.out.end(), '\n'), 1) << s.out;
+  EXPECT_EQ(s.out.rfind("vartenos: no display: ", 0), 0u) << s.out;
 }
 
 #ifdef VARTENOS_SDL_TESTS

@@ -22,6 +22,19 @@ TEST(Sim, PicturesOfChosenPresents) {
   std::filesystem::remove_all(dir);
 }
 
+// The trace: one JSON object a line, the present's number first and the music calls last.
+TEST(Sim, TheTraceIsOneObjectAPresent) {
+  const Execucao e = RodarSim("--args \"/sa /sp\" --until 300");
+  ASSERT_EQ(e.status, 0) << e.erros;
+  ASSERT_GT(e.trace.size(), 5u);
+  for (size_t k = 0; k < e.trace.size(); ++k) {
+    const std::string& l = e.trace[k];
+    EXPECT_EQ(l.rfind("{\"n\":" + std::to_string(k) + ",\"t\":", 0), 0u) << l.substr(0, 40);
+    EXPECT_NE(l.find(",\"musica\":["), std::string::npos) << k;
+    EXPECT_EQ(l.back(), '}') << k;
+  }
+}
+
 // The screens a run went through, in order.
 std::vector<std::string> Telas(const Execucao& e) {
   std::vector<std::string> t;

@@ -1,6 +1,7 @@
 // vartenos-assets: builds every data file the game reads from the sources in data/.
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -20,9 +21,8 @@ void Uso() {
                "       vartenos-assets --mix DATA_DIR\n");
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Reads the command line and does what it asks; returns the exit status.
+int Rodar(int argc, char** argv) {
   vartenos::assets::Pastas pastas;
   std::string contact;
   std::string icones;
@@ -83,4 +83,16 @@ int main(int argc, char** argv) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Rodar(argc, argv);
+  } catch (const std::exception& e) {
+    // A file that cannot be read or written, or no memory left: the problem named.
+    std::fprintf(stderr, "vartenos-assets: %s\n", e.what());
+    return 1;
+  }
 }

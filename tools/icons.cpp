@@ -1,6 +1,8 @@
 // The game's icon, from its own artwork: the ship (first cell of Nave.BMP, as just built) over a
 // night-blue tile with a few stars. Written as the window icon (Icone.bmp in the data directory,
-// black for transparent) and as the desktop's icons in the hicolor sizes (PNG with transparency).
+// black for transparent), as the desktop's icons in the hicolor sizes (PNG with transparency), and as
+// the web page's icons for installing it (web/: 192 and 512 pixels, and a 512-pixel one for launchers
+// that cut icons to their own shape, the tile square and the ship inside the circle they all keep).
 #include <zlib.h>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "assets.h"
@@ -25,12 +28,13 @@ struct Rgba {
   uint8_t* At(int x, int y) { return &px[(static_cast<size_t>(y) * n + x) * 4]; }
 };
 
-// The tile: rounded corners (transparent), night blue, a few stars at fixed places.
-Rgba Icone(const ImagemRgb& nave, int n) {
+// The tile: rounded corners (transparent; square when `recortavel`), night blue, a few stars at fixed
+// places.
+Rgba Icone(const ImagemRgb& nave, int n, bool recortavel = false) {
   Rgba img;
   img.n = n;
   img.px.assign(static_cast<size_t>(n) * n * 4, 0);
-  const int raio = std::max(2, n / 6);
+  const int raio = recortavel ? 0 : std::max(2, n / 6);
   for (int y = 0; y < n; ++y) {
     for (int x = 0; x < n; ++x) {
       const int dx = std::max({raio - x, x - (n - 1 - raio), 0});
@@ -51,7 +55,9 @@ Rgba Icone(const ImagemRgb& nave, int n) {
   }
   // The ship, in whole-pixel blocks where the icon is big enough, otherwise sampled to fit.
   const int cw = 30, ch = 35;
-  const double escala = n >= 48 ? std::max(1, static_cast<int>(n * 0.8 / ch)) : n * 0.85 / ch;
+  // A launcher's shape keeps at least the middle circle of 80 % of the icon: the ship's corners too.
+  const double altura = recortavel ? 0.55 : 0.8;
+  const double escala = n >= 48 ? std::max(1, static_cast<int>(n * altura / ch)) : n * 0.85 / ch;
   const int w = std::max(1, static_cast<int>(cw * escala)), h = std::max(1, static_cast<int>(ch * escala));
   const int ox = (n - w) / 2, oy = (n - h) / 2;
   for (int y = 0; y < h; ++y) {
@@ -149,6 +155,19 @@ bool GerarIcones(const Pastas& pastas, const std::string& pasta_icones, std::str
     }
     Rgba img = Icone(nave, n);
     if (!EscreverPngRgba(pasta + "/vartenos.png", img, error)) return false;
+  }
+  const std::string web = pasta_icones + "/web";
+  std::error_code ec;
+  std::filesystem::create_directories(web, ec);
+  if (ec) {
+    error = web + ": cannot create the folder: " + ec.message();
+    return false;
+  }
+  for (const auto& [n, recortavel, nome] :
+       {std::tuple{192, false, "vartenos-192.png"}, std::tuple{512, false, "vartenos-512.png"},
+        std::tuple{512, true, "vartenos-recortavel-512.png"}}) {
+    Rgba img = Icone(nave, n, recortavel);
+    if (!EscreverPngRgba(web + "/" + nome, img, error)) return false;
   }
   return true;
 }

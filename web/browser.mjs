@@ -10,7 +10,7 @@ import { serve } from './serve.mjs';
 export const sleep = (ms) => new Promise((ok) => setTimeout(ok, ms));
 
 // Starts the server and the browser; `problems` collects every page error, console error, failed
-// request and dialog.
+// request and dialog of `page`. newPage() opens another page, with problems of its own.
 export async function open(site, { width = 800, height = 600 } = {}) {
   const served = await serve(site, 0);
   const profile = mkdtempSync(join(tmpdir(), 'vartenos-chromium-'));
@@ -29,23 +29,27 @@ export async function open(site, { width = 800, height = 600 } = {}) {
     args,
     defaultViewport: { width, height },
   });
-  const page = await browser.newPage();
-  const problems = [];
-  page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
-  page.on('console', (m) => {
-    if (m.type() === 'error') problems.push(`console error: ${m.text()}`);
-  });
-  page.on('requestfailed', (r) => problems.push(`request failed: ${r.url()} ${r.failure()?.errorText}`));
-  page.on('dialog', async (d) => {
-    problems.push(`dialog: ${d.message()}`);
-    await d.dismiss();
-  });
+  const newPage = async () => {
+    const page = await browser.newPage();
+    const problems = [];
+    page.on('pageerror', (e) => problems.push(`page error: ${e.message}`));
+    page.on('console', (m) => {
+      if (m.type() === 'error') problems.push(`console error: ${m.text()}`);
+    });
+    page.on('requestfailed', (r) => problems.push(`request failed: ${r.url()} ${r.failure()?.errorText}`));
+    page.on('dialog', async (d) => {
+      problems.push(`dialog: ${d.message()}`);
+      await d.dismiss();
+    });
+    return { page, problems };
+  };
+  const { page, problems } = await newPage();
   const close = async () => {
     await browser.close();
     served.server.close();
     rmSync(profile, { recursive: true, force: true });
   };
-  return { page, problems, url: served.url, bytes: served.bytes, close };
+  return { page, problems, newPage, served, url: served.url, bytes: served.bytes, close };
 }
 
 // The number of presents recorded so far (the "h N ..." lines), and the recording's text.

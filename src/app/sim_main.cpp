@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,14 +18,13 @@
 #include "display/image_files.h"
 #include "platform/fatal_error.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/headless/replay_platform.h"
 #include "shell/form1.h"
 #include "sim/golden.h"
 #include "sim/monkey.h"
 #include "sim/pilot.h"
 #include "sim/record.h"
 #include "sim/referee.h"
-#include "sim/replay_check.h"
+#include "sim/replay.h"
 #include "sim/trace.h"
 
 namespace vartenos::sim {
@@ -66,150 +66,103 @@ void ParaRgb(const Surface& s, ImagemRgb& img) {
   }
 }
 
-// Writes the trace line and the pictures after each present.
+// What the runner does after each present, step by step in the order given (the trace, the golden
+// form, the pictures, the players' next keys), and what each present costs the game.
 class Observador : public Presenter {
  public:
-  Observador(Form1& form, Coletor& coletor, FILE* trace, bool estrelas, std::map<int64_t, std::string> pngs,
-             bool stats)
-      : form_(form),
-        coletor_(coletor),
-        trace_(trace),
-        estrelas_(estrelas),
-        pngs_(std::move(pngs)),
-        stats_(stats) {
-    linha_.reserve(1 << 16);
-  }
-
-  // Replays check every present's state against the recording.
-  void Conferir(ConferenciaDaGravacao* conferencia) { conferencia_ = conferencia; }
-  void Macaquear(Macaco* macaco, HeadlessPlatform* plataforma) {
-    macaco_ = macaco;
-    plataforma_ = plataforma;
-  }
-  // The computer pilot plays; the referee notes how.
-  void Pilotar(Piloto* piloto, Placar* placar, HeadlessPlatform* plataforma) {
-    piloto_ = piloto;
-    placar_ = placar;
-    plataforma_ = plataforma;
-  }
-  void Dourar(QuadrosDourados* dourados) { dourados_ = dourados; }
-  int64_t QuadroMaisLongoUs() const { return quadro_mais_longo_us_; }
+  using Passo = std::function<void(int64_t n, const Surface& surface)>;
+  void Depois(Passo passo) { passos_.push_back(std::move(passo)); }
 
   void Presented(const Surface& surface) override {
-    // A frame's cost in this thread's processor time: other programs on the machine do not count.
+    // A frame's cost in this thread's processor time: other programs on the machine do not count,
+    // nor does the runner's own work after the present.
     const int64_t agora = TempoDeProcessadorUs();
     if (n_ > 0) quadro_mais_longo_us_ = std::max(quadro_mais_longo_us_, agora - anterior_us_);
-    if (trace_ != nullptr) {
-      linha_.clear();
-      EscreverLinha(linha_, n_, form_, coletor_, estrelas_);
-      linha_ += '\n';
-      std::fwrite(linha_.data(), 1, linha_.size(), trace_);
-    }
-    if (dourados_ != nullptr) dourados_->Escrever(n_, form_, coletor_, surface);
-    if (auto it = pngs_.find(n_); it != pngs_.end()) {
-      ImagemRgb img;
-      ParaRgb(surface, img);
-      std::string error;
-      if (!EscreverPng(it->second, img, error)) throw FatalError(error);
-    }
-    if (stats_ && n_ == 1000) rss_inicio_ = RssKb();
-    if (stats_ && n_ > 1000 && n_ % 10000 == 0) {
-      rss_ultimo_ = RssKb();
-      rss_pico_ = std::max(rss_pico_, rss_ultimo_);
-      // After ten minutes every screen has been met: what comes later is the steady state.
-      if (n_ == 20000) rss_aquecido_ = rss_ultimo_;
-    }
-    if (macaco_ != nullptr) macaco_->Agir(form_, *plataforma_);
-    if (piloto_ != nullptr) {
-      placar_->Observar(form_, plataforma_->TickCount());
-      piloto_->Agir(surface, coletor_, *plataforma_);
-    }
-    const int64_t n = n_++;
-    if (conferencia_ != nullptr) conferencia_->Comparar(n);
-    coletor_.Limpar();
+    for (const Passo& passo : passos_) passo(n_, surface);
+    ++n_;
     anterior_us_ = TempoDeProcessadorUs();
   }
-
   int64_t Presents() const { return n_; }
-
- public:
-  long RssInicio() const { return rss_inicio_; }
-  long RssUltimo() const { return rss_ultimo_; }
-  long RssAquecido() const { return rss_aquecido_; }
-  long RssPico() const { return std::max(rss_pico_, RssKb()); }
+  int64_t QuadroMaisLongoUs() const { return quadro_mais_longo_us_; }
 
  private:
-  Form1& form_;
-  Coletor& coletor_;
-  FILE* trace_;
-  bool estrelas_;
-  std::map<int64_t, std::string> pngs_;
-  bool stats_;
-  std::string linha_;
-  ConferenciaDaGravacao* conferencia_ = nullptr;
-  Macaco* macaco_ = nullptr;
-  Piloto* piloto_ = nullptr;
-  QuadrosDourados* dourados_ = nullptr;
-  Placar* placar_ = nullptr;
-  HeadlessPlatform* plataforma_ = nullptr;
+  std::vector<Passo> passos_;
   int64_t anterior_us_ = 0;
   int64_t quadro_mais_longo_us_ = 0;
   int64_t n_ = 0;
-  long rss_inicio_ = -1;
-  long rss_ultimo_ = -1;
-  long rss_aquecido_ = -1;
-  long rss_pico_ = -1;
+};
+
+// The trace: one JSON line per present.
+Observador::Passo Trace(const Form1& form, const Coletor& coletor, FILE* trace, bool estrelas) {
+  return [&form, &coletor, trace, estrelas, linha = std::string()](int64_t n, const Surface&) mutable {
+    linha.clear();
+    EscreverLinha(linha, n, form, coletor, estrelas);
+    linha += '\n';
+    std::fwrite(linha.data(), 1, linha.size(), trace);
+  };
+}
+
+// The pictures of the presents asked for with --png.
+Observador::Passo Fotos(std::map<int64_t, std::string> pngs) {
+  return [pngs = std::move(pngs)](int64_t n, const Surface& surface) {
+    const auto it = pngs.find(n);
+    if (it == pngs.end()) return;
+    ImagemRgb img;
+    ParaRgb(surface, img);
+    std::string error;
+    if (!EscreverPng(it->second, img, error)) throw FatalError(error);
+  };
+}
+
+// The resident memory of a long session (--stats), noted as it goes.
+struct Memoria {
+  long inicio = -1;    // at present 1000
+  long ultimo = -1;    // the latest reading, every 10000 presents
+  long aquecido = -1;  // at present 20000
+  long pico = -1;
+  void Medir(int64_t n) {
+    if (n == 1000) inicio = RssKb();
+    if (n > 1000 && n % 10000 == 0) {
+      ultimo = RssKb();
+      pico = std::max(pico, ultimo);
+      // After ten minutes every screen has been met: what comes later is the steady state.
+      if (n == 20000) aquecido = ultimo;
+    }
+  }
+  long Pico() const { return std::max(pico, RssKb()); }
 };
 
 // Plays a recording back and checks every present's state; prints the outcome.
 int Reproduzir(const std::string& path, const std::string& data_dir, FILE* trace, bool estrelas,
                std::map<int64_t, std::string> pngs) {
   Gravacao g;
-  std::string error;
-  if (!LerGravacao(path, g, error)) {
-    std::fprintf(stderr, "vartenos-sim: %s\n", error.c_str());
-    return 2;
+  Desfecho d;
+  if (const auto recusa = AbrirGravacao(path, data_dir, g)) {
+    d = *recusa;
+  } else {
+    Reproducao reproducao(g, path, data_dir);
+    Observador observador;
+    if (trace != nullptr) observador.Depois(Trace(reproducao.Jogo(), reproducao.Textos(), trace, estrelas));
+    observador.Depois(Fotos(std::move(pngs)));
+    reproducao.Seguir(&observador);
+    d = reproducao.Tocar();
   }
-  // The replay needs the data the session loaded, byte for byte.
-  if (const std::string problema = ConferirDados(g, path, data_dir); !problema.empty()) {
-    std::fprintf(stderr, "vartenos-sim: %s\n", problema.c_str());
-    return 2;
+  switch (d.como) {
+    case Desfecho::Desvio:
+      std::printf("replayed %lld presents, desync at present %lld\n", static_cast<long long>(d.presents),
+                  static_cast<long long>(d.presents));
+      break;
+    case Desfecho::Tocada:
+    case Desfecho::Cortada:
+    case Desfecho::Interrompida:
+      std::printf("replayed %lld presents, 0 desyncs\n", static_cast<long long>(d.presents));
+      break;
+    case Desfecho::Recusada:
+    case Desfecho::Erro:
+      break;
   }
-  EntradasDoQuadro entradas;
-  PlataformaReproducao platform(g, entradas);
-  Form1 form(platform, data_dir, CriarRasterizador());
-  Coletor coletor;
-  Observador observador(form, coletor, trace, estrelas, std::move(pngs), false);
-  EstadoDoQuadro estado(form, coletor, entradas);
-  ConferenciaDaGravacao conferencia(platform, estado);
-  observador.Conferir(&conferencia);
-  form.Registrar_Texto(&coletor);
-  form.Registrar_Audio(&coletor);
-  form.Observar_Apresentacao(&observador);
-  try {
-    form.Executar(g.linha_de_comando);
-    // The game ended by itself: so must the recording, here.
-    if (!platform.NoFim()) {
-      throw DesvioDaGravacao(observador.Presents(),
-                             "present " + std::to_string(observador.Presents()) +
-                                 ": the game ended, but the recording goes on at line " +
-                                 std::to_string(platform.Linha()));
-    }
-  } catch (const FimDaGravacao& fim) {
-    if (!fim.completa) {
-      std::printf("replayed %lld presents, 0 desyncs\n", static_cast<long long>(platform.Presents()));
-      std::fprintf(stderr, "vartenos-sim: %s:%d: the recording is cut short here (no end line)\n",
-                   path.c_str(), fim.linha);
-      return 2;
-    }
-  } catch (const DesvioDaGravacao& d) {
-    std::printf("replayed %lld presents, desync at present %lld\n", static_cast<long long>(d.present),
-                static_cast<long long>(d.present));
-    std::fprintf(stderr, "vartenos-sim: %s: %s\n", path.c_str(), d.what());
-    return 1;
-  }
-  std::printf("replayed %lld presents, 0 desyncs\n", static_cast<long long>(platform.Presents()));
-  return 0;
+  if (!d.mensagem.empty()) std::fprintf(stderr, "vartenos-sim: %s\n", d.mensagem.c_str());
+  return StatusDeSaida(d);
 }
 
 struct Opcoes {
@@ -321,13 +274,13 @@ int LerOpcoes(int argc, char** argv, Opcoes& o) {
   return -1;
 }
 
-void ImprimirEstatisticas(const Observador& observador, HeadlessPlatform& platform, const Macaco* macaco) {
+void ImprimirEstatisticas(const Observador& observador, const Memoria& memoria, HeadlessPlatform& platform,
+                          const Macaco* macaco) {
   std::fprintf(stderr, "presents %lld\nclock_ms %d\nrss_kb_at_present_1000 %ld\nrss_kb_late %ld\n",
-               static_cast<long long>(observador.Presents()), platform.TickCount(), observador.RssInicio(),
-               observador.RssUltimo());
+               static_cast<long long>(observador.Presents()), platform.TickCount(), memoria.inicio,
+               memoria.ultimo);
   std::fprintf(stderr, "rss_kb_at_present_20000 %ld\nrss_kb_peak %ld\nlongest_frame_us %lld\n",
-               observador.RssAquecido(), observador.RssPico(),
-               static_cast<long long>(observador.QuadroMaisLongoUs()));
+               memoria.aquecido, memoria.Pico(), static_cast<long long>(observador.QuadroMaisLongoUs()));
   if (macaco != nullptr)
     std::fprintf(stderr, "games %lld\nhighest_phase %d\n", static_cast<long long>(macaco->Jogos()),
                  macaco->FaseMaxima());
@@ -343,6 +296,13 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
       return 1;
     }
   }
+  // --golden: the session's golden form, as the golden games of the tests keep it.
+  FILE* golden = nullptr;
+  if (!o.golden_path.empty() && (golden = std::fopen(o.golden_path.c_str(), "wb")) == nullptr) {
+    std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", o.golden_path.c_str(),
+                 std::strerror(errno));
+    return 1;
+  }
   HeadlessPlatform platform(std::move(script), o.until);
   // --record: the headless session written as the desktop game writes one.
   std::unique_ptr<SessaoGravada> sessao;
@@ -350,25 +310,26 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
     sessao = std::make_unique<SessaoGravada>(platform, o.record_path, o.data_dir, o.args);
   Form1 form(sessao ? sessao->Plataforma() : platform, o.data_dir, CriarRasterizador());
   Coletor coletor;
-  Observador observador(form, coletor, trace, o.estrelas, std::move(o.pngs), o.stats);
+  Observador observador;
+  Memoria memoria;
   Macaco macaco(static_cast<uint32_t>(o.macaco));
-  if (o.macaco >= 0) observador.Macaquear(&macaco, &platform);
   Piloto piloto(static_cast<uint32_t>(o.piloto), visao, o.habilidade);
   Placar placar;
-  if (o.piloto >= 0) observador.Pilotar(&piloto, &placar, &platform);
-  // --golden: the session's golden form, as the golden games of the tests keep it.
-  FILE* golden = nullptr;
-  std::unique_ptr<QuadrosDourados> dourados;
-  if (!o.golden_path.empty()) {
-    golden = std::fopen(o.golden_path.c_str(), "wb");
-    if (golden == nullptr) {
-      std::fprintf(stderr, "vartenos-sim: %s: cannot create the golden file: %s\n", o.golden_path.c_str(),
-                   std::strerror(errno));
-      return 1;
-    }
-    dourados = std::make_unique<QuadrosDourados>(golden);
-    observador.Dourar(dourados.get());
+  QuadrosDourados dourados(golden);
+  if (trace != nullptr) observador.Depois(Trace(form, coletor, trace, o.estrelas));
+  if (golden != nullptr)
+    observador.Depois([&](int64_t n, const Surface& tela) { dourados.Escrever(n, form, coletor, tela); });
+  observador.Depois(Fotos(std::move(o.pngs)));
+  if (o.stats) observador.Depois([&memoria](int64_t n, const Surface&) { memoria.Medir(n); });
+  if (o.macaco >= 0) observador.Depois([&](int64_t, const Surface&) { macaco.Agir(form, platform); });
+  if (o.piloto >= 0) {
+    // The computer pilot plays; the referee notes how.
+    observador.Depois([&](int64_t, const Surface& tela) {
+      placar.Observar(form, platform.TickCount());
+      piloto.Agir(tela, coletor, platform);
+    });
   }
+  observador.Depois([&coletor](int64_t, const Surface&) { coletor.Limpar(); });
   form.Registrar_Texto(&coletor);
   form.Registrar_Audio(&coletor);
   form.Observar_Apresentacao(&observador);
@@ -382,7 +343,7 @@ int Jogar(Opcoes& o, std::vector<EventoRoteiro> script, FILE* trace) {
     std::fprintf(stderr, "vartenos-sim: %s: cannot write the golden file\n", o.golden_path.c_str());
     return 1;
   }
-  if (o.stats) ImprimirEstatisticas(observador, platform, o.macaco >= 0 ? &macaco : nullptr);
+  if (o.stats) ImprimirEstatisticas(observador, memoria, platform, o.macaco >= 0 ? &macaco : nullptr);
   if (o.piloto >= 0) std::printf("%s\n", placar.Json(static_cast<uint32_t>(o.piloto)).c_str());
   return 0;
 }

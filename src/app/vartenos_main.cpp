@@ -53,11 +53,29 @@ int Falhar(const std::string& texto) {
   return 1;
 }
 
+// The game in its window, as the command line asks.
+int Jogar(int argc, char** argv) {
+  const std::string command_line = vartenos::LinhaDeComando(argc, argv);
+  std::string tried;
+  const std::string data_dir = vartenos::EncontrarPastaDados(argc > 0 ? argv[0] : nullptr, tried);
+  if (data_dir.empty()) return Falhar("cannot find the data directory (tried: " + tried + ")");
+  vartenos::SdlPlatform platform;
+  platform.DefinirIcone(data_dir + "Icone.bmp");
+  // Closing the window ends the process at once, as Form_Unload's last step says.
+  platform.EncerrarAoFecharTela();
+  // VARTENOS_RECORD=FILE records the session for `vartenos-sim --replay FILE`.
+  std::unique_ptr<vartenos::sim::SessaoGravada> sessao;
+  if (const char* gravar = std::getenv("VARTENOS_RECORD"); gravar != nullptr && *gravar != '\0')
+    sessao = std::make_unique<vartenos::sim::SessaoGravada>(platform, gravar, data_dir, command_line);
+  vartenos::Form1 form(sessao ? sessao->Plataforma() : platform, data_dir, vartenos::CriarRasterizador());
+  if (sessao) sessao->Ligar(form);
+  form.Executar(command_line);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A recorded session (VARTENOS_RECORD, or vartenos-sim --record) shown in the window.
-  if (argc == 3 && std::strcmp(argv[1], "--replay") == 0) return vartenos::AssistirGravacao(argv[2], argv[0]);
   switch (vartenos::LerPedido(argc, argv)) {
     case vartenos::PedidoDeLinha::Versao:
       std::fputs("vartenos " VARTENOS_VERSION "\n", stdout);
@@ -68,26 +86,15 @@ int main(int argc, char** argv) {
     case vartenos::PedidoDeLinha::Jogar:
       break;
   }
-  const std::string command_line = vartenos::LinhaDeComando(argc, argv);
-
   try {
-    std::string tried;
-    const std::string data_dir = vartenos::EncontrarPastaDados(argc > 0 ? argv[0] : nullptr, tried);
-    if (data_dir.empty()) return Falhar("cannot find the data directory (tried: " + tried + ")");
-    vartenos::SdlPlatform platform;
-    platform.DefinirIcone(data_dir + "Icone.bmp");
-    // Closing the window ends the process at once, as Form_Unload's last step says.
-    platform.EncerrarAoFecharTela();
-    // VARTENOS_RECORD=FILE records the session for `vartenos-sim --replay FILE`.
-    std::unique_ptr<vartenos::sim::SessaoGravada> sessao;
-    if (const char* gravar = std::getenv("VARTENOS_RECORD"); gravar != nullptr && *gravar != '\0')
-      sessao = std::make_unique<vartenos::sim::SessaoGravada>(platform, gravar, data_dir, command_line);
-    vartenos::Form1 form(sessao ? sessao->Plataforma() : platform, data_dir, vartenos::CriarRasterizador());
-    if (sessao) sessao->Ligar(form);
-    form.Executar(command_line);
+    // A recorded session (VARTENOS_RECORD, or vartenos-sim --record) shown in the window.
+    if (argc == 3 && std::strcmp(argv[1], "--replay") == 0)
+      return vartenos::AssistirGravacao(argv[2], argv[0]);
+    return Jogar(argc, argv);
   } catch (const std::exception& e) {
     // FatalError (a missing or damaged data file, no display) and anything else: the problem named.
     return Falhar(e.what());
+  } catch (...) {
+    return Falhar("stopped by an unexpected error");
   }
-  return 0;
 }

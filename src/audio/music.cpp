@@ -113,16 +113,7 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
                  tried.c_str());
     return;
   }
-#ifdef __EMSCRIPTEN__
-  // In the browser the synthesizer plays the pieces as rendered at build time: it is ready at once, and
-  // there is no thread to load it on.
-  if (em_segundo_plano) {
-    std::string erro;
-    Instalar(Sintetizador::CriarParaPecas(ds_->Taxa(), sf, pecas_, cancelar_carga_, erro), erro);
-    return;
-  }
-#endif
-  if (em_segundo_plano) {
+  if (em_segundo_plano && Sintetizador::CargaDemorada()) {
     // The game starts at once; the menu plays no music, so the soundfont has the menu's time to load.
     cancelar_carga_ = false;
     carga_ = std::async(std::launch::async, [this, taxa = ds_->Taxa(), sf, pecas = pecas_] {
@@ -132,9 +123,11 @@ void DirectMusicPerformance::IniciarSintetizador(const std::string& sf, const st
     });
     return;
   }
+  // A synthesizer ready at once loads just the game's pieces, as the background load would.
   std::string erro;
-  std::unique_ptr<Sintetizador> s = Sintetizador::Criar(ds_->Taxa(), sf, erro);
-  Instalar(std::move(s), erro);
+  Instalar(em_segundo_plano ? Sintetizador::CriarParaPecas(ds_->Taxa(), sf, pecas_, cancelar_carga_, erro)
+                            : Sintetizador::Criar(ds_->Taxa(), sf, erro),
+           erro);
 }
 
 void DirectMusicPerformance::ConcluirCarga(bool esperar) {

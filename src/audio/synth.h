@@ -27,6 +27,10 @@ class Sintetizador {
   static std::unique_ptr<Sintetizador> CriarParaPecas(int taxa, const std::string& soundfont,
                                                       const std::vector<std::string>& pecas,
                                                       const std::atomic<bool>& cancelar, std::string& error);
+  // Whether creating one takes long enough to be done on a thread of its own while the game goes on:
+  // FluidSynth reads the soundfont's samples for seconds; the browser's synthesizer only opens the
+  // pieces rendered at build time, ready at once (and a page has no thread to load on).
+  static bool CargaDemorada();
   ~Sintetizador();
   Sintetizador(const Sintetizador&) = delete;
   Sintetizador& operator=(const Sintetizador&) = delete;
@@ -41,7 +45,6 @@ class Sintetizador {
   void Encerrar();
   // True while the player has not reached the end tick of its piece.
   bool Tocando() const;
-  int64_t TickAtual() const;
   // True when no piece is playing and no voice sounds: only the effects' tails can still ring.
   bool Ocioso() const;
   // Output gain (linear).

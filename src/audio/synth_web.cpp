@@ -74,6 +74,8 @@ struct Sintetizador::Impl {
   std::vector<float> bloco = std::vector<float>(2 * 1024);
 };
 
+bool Sintetizador::CargaDemorada() { return false; }
+
 std::unique_ptr<Sintetizador> Sintetizador::Criar(int taxa, const std::string& soundfont,
                                                   std::string& error) {
   const std::atomic<bool> nunca{false};
@@ -159,8 +161,6 @@ void Sintetizador::Encerrar() {
 bool Sintetizador::Tocando() const {
   return impl_->atual.v != nullptr && impl_->atual.pos < impl_->atual.fim;
 }
-
-int64_t Sintetizador::TickAtual() const { return 0; }
 
 bool Sintetizador::Ocioso() const { return impl_->atual.v == nullptr && impl_->cauda.v == nullptr; }
 

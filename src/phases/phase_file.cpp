@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -22,14 +21,23 @@ namespace {
 constexpr size_t kPadrao = 0, kTipo = 20, kInicio = 40, kQuantidade = 60, kParametro = 80, kAtira = 100,
                  kTemExtra = 120, kPortador = 140, kTipoExtra = 160, kInvertida = 180;
 
-float LeFloat(const uint8_t* p) { return std::bit_cast<float>(Le32(p)); }
+float LeFloat(const uint8_t* p) {
+  const uint32_t u = Le32(p);
+  float v;
+  std::memcpy(&v, &u, sizeof v);
+  return v;
+}
 int32_t LeInt32(const uint8_t* p) { return static_cast<int32_t>(Le32(p)); }
 int16_t LeInt16(const uint8_t* p) { return static_cast<int16_t>(Le16(p)); }
 
 void PoeU32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-void PoeFloat(uint8_t* p, float v) { PoeU32(p, std::bit_cast<uint32_t>(v)); }
+void PoeFloat(uint8_t* p, float v) {
+  uint32_t u;
+  std::memcpy(&u, &v, sizeof u);
+  PoeU32(p, u);
+}
 void PoeInt32(uint8_t* p, int32_t v) { PoeU32(p, static_cast<uint32_t>(v)); }
 void PoeInt16(uint8_t* p, int16_t v) {
   const auto u = static_cast<uint16_t>(v);

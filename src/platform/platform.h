@@ -11,6 +11,16 @@ namespace vartenos {
 
 class Surface;
 
+// What a finger at a point of the picture finds on the screen showing now, for touch screens: the ship
+// to steer (a game), an item of the menu, a screen that a tap closes as Esc does, or nothing.
+struct TouchTarget {
+  enum Kind : uint8_t { Nothing, Ship, Menu, Closes };
+  Kind kind = Nothing;
+  int32_t item = 0;                               // Menu: the item under the finger, 1 to 5 (0: none)
+  int32_t selected = 0;                           // Menu: the item selected now
+  double ship_x = 0, ship_y = 0, ship_speed = 0;  // Ship: where it is and how far a frame moves it
+};
+
 // Receives the window events. The game implements it; the platform calls it only from DoEvents,
 // WaitUntil and WaitAnyEvent, that is between frames.
 class EventSink {
@@ -22,6 +32,9 @@ class EventSink {
   virtual void CloseRequested() = 0;      // the window is being closed
   // The window lost the keyboard focus (the player switched to another window).
   virtual void FocusLost() {}
+  // What a finger at (x, y) of the 640 x 480 picture finds (only asked, never acted on: the platform
+  // turns fingers into the keys above).
+  virtual TouchTarget Touch(int /*x*/, int /*y*/) const { return {}; }
   // Earliest clock value at which an enabled timer falls due; kNever when none can.
   virtual int32_t NextTimerDue() const = 0;
   // Fires every timer that is due at `now` (each at most once).

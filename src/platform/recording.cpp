@@ -264,6 +264,7 @@ class PlataformaGravadora::Ouvinte : public EventSink {
     Evento('f', p_.base_.TickCount());
     sink_.FocusLost();
   }
+  TouchTarget Touch(int x, int y) const override { return sink_.Touch(x, y); }
   int32_t NextTimerDue() const override { return sink_.NextTimerDue(); }
   void FireTimers(int32_t now) override {
     Evento('t', now);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/headless/replay_platform.h"
+#include "platform/keys.h"
 #include "platform/platform.h"
 
 namespace vartenos {
@@ -36,9 +37,9 @@ class PlataformaAssistida : public Platform {
   // The viewer's own keys and the window's close button.
   class Espectador : public EventSink {
    public:
-    void KeyDown(int16_t vk) override { parar = parar || vk == 27; }
+    void KeyDown(int16_t vk) override { parar = parar || vk == VK_ESCAPE; }
     void KeyUp(int16_t) override {}
-    void KeyPress(int16_t ch) override { parar = parar || ch == 27; }
+    void KeyPress(int16_t ch) override { parar = parar || ch == VK_ESCAPE; }
     void CloseRequested() override { parar = true; }
     int32_t NextTimerDue() const override { return kNever; }
     void FireTimers(int32_t) override {}

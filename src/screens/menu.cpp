@@ -12,6 +12,10 @@ namespace {
 constexpr int32_t kAzul = 0xFF0000;
 constexpr int32_t kBranco = 0xFFFFFF;
 constexpr int32_t kVermelho = 0xFF;
+// The items: their column, the first one's row, the rows between one and the next.
+constexpr int kColunaItens = 255;
+constexpr int kLinhaItem1 = 265;
+constexpr int kEntreItens = 25;
 
 }  // namespace
 
@@ -21,6 +25,15 @@ void Form1::Desenhar_Estrelas_Paradas() {
   for (const Estrela& e : Estrelas) {
     backbuffer.BltFast(Arredondar(e.X), Arredondar(e.Y), Surf_Estrela, estrela, DDBLTFAST_WAIT);
   }
+}
+
+int32_t Form1::Item_Do_Menu(int x, int y) {
+  // Each item owns the band of rows from just above its text to the next item's, and a finger may land
+  // a little left of its first letter or well past its last (the longest item is about 140 pixels).
+  if (x < kColunaItens - 60 || x >= kColunaItens + 230) return 0;
+  const int dy = y - (kLinhaItem1 - 4);
+  if (dy < 0 || dy >= 5 * kEntreItens) return 0;
+  return 1 + dy / kEntreItens;
 }
 
 Tela Form1::Menu() {
@@ -84,7 +97,7 @@ Tela Form1::Menu() {
                             Musica_Ligada ? "Música ligada" : "Música desligada", "Créditos", "Sair"};
     for (int32_t item = 1; item <= 5; ++item) {
       backbuffer.SetForeColor(item == selecionado ? kVermelho : kBranco);
-      backbuffer.DrawText(255, 265 + 25 * (item - 1), itens[item - 1], false);
+      backbuffer.DrawText(kColunaItens, kLinhaItem1 + kEntreItens * (item - 1), itens[item - 1], false);
     }
 
     primary.BltFast(0, 0, backbuffer, Rect_Tela, DDBLTFAST_WAIT);

@@ -1,7 +1,7 @@
 // The status display (score and lives) and the frame counter, drawn over the scene every frame.
-#include <charconv>
 #include <cstdio>
 
+#include "shell/decimal.h"
 #include "shell/form1.h"
 
 namespace vartenos {
@@ -20,8 +20,7 @@ void Form1::Atualizar_Dados_Nave() {
   backbuffer.SetForeColor(kAzul);
   // The lives are a float shown in its shortest form: 3 reads "3".
   char texto[32] = "Vidas: ";
-  const auto fim = std::to_chars(texto + 7, texto + sizeof texto - 1, Vidas);
-  *fim.ptr = '\0';
+  *DecimalCurto(texto + 7, texto + sizeof texto - 1, Vidas) = '\0';
   backbuffer.DrawText(585, 450, texto, false);
 
   Fonte.Size = 11;

@@ -234,6 +234,7 @@ class Form1 : public EventSink, public Presenter {
   void KeyPress(int16_t ch) override { Form_KeyPress(ch); }
   void CloseRequested() override;
   void FocusLost() override;
+  TouchTarget Touch(int x, int y) const override;
   int32_t NextTimerDue() const override;
   void FireTimers(int32_t now) override;
   bool Leaving() const override { return pedido_ == Tela::Sair; }
@@ -252,6 +253,8 @@ class Form1 : public EventSink, public Presenter {
   Tela Rodar_Tela(Tela t);
   // Rasterises the glyphs of the in-game status texts ahead of play.
   void Preparar_Letras();
+  // The menu item drawn at (x, y) of the picture, with some room around it for a finger; 0 for none.
+  static int32_t Item_Do_Menu(int x, int y);
   // Draws the 270 stars where they stand, without moving them.
   void Desenhar_Estrelas_Paradas();
 

@@ -2,17 +2,12 @@
 // music); the screens read them between frames.
 #include <string_view>
 
+#include "platform/keys.h"
 #include "shell/form1.h"
 
 namespace vartenos {
 
 namespace {
-
-constexpr int16_t kEsquerda = 37;
-constexpr int16_t kCima = 38;
-constexpr int16_t kDireita = 39;
-constexpr int16_t kBaixo = 40;
-constexpr int16_t kEspaco = 32;
 
 // The menu selection wraps round: above 1 is 5, below 5 is 1.
 int32_t Acima(int32_t opcao) { return opcao - 1 < 1 ? 5 : opcao - 1; }
@@ -32,22 +27,22 @@ void Form1::Alternar_Som() {
 
 void Form1::Form_KeyDown(int16_t KeyCode, int16_t /*Shift*/) {
   switch (KeyCode) {
-    case kCima:
+    case VK_UP:
       // The menu selection moves on every screen; the menu resets it when it opens.
       Tecla_Cima = true;
       Opcao_Menu = Acima(Opcao_Menu);
       break;
-    case kBaixo:
+    case VK_DOWN:
       Tecla_Baixo = true;
       Opcao_Menu = Abaixo(Opcao_Menu);
       break;
-    case kEsquerda:
+    case VK_LEFT:
       Tecla_Esquerda = true;
       break;
-    case kDireita:
+    case VK_RIGHT:
       Tecla_Direita = true;
       break;
-    case kEspaco:
+    case VK_SPACE:
       Tecla_Tiro = true;
       break;
     default:
@@ -57,19 +52,19 @@ void Form1::Form_KeyDown(int16_t KeyCode, int16_t /*Shift*/) {
 
 void Form1::Form_KeyUp(int16_t KeyCode, int16_t /*Shift*/) {
   switch (KeyCode) {
-    case kCima:
+    case VK_UP:
       Tecla_Cima = false;
       break;
-    case kBaixo:
+    case VK_DOWN:
       Tecla_Baixo = false;
       break;
-    case kEsquerda:
+    case VK_LEFT:
       Tecla_Esquerda = false;
       break;
-    case kDireita:
+    case VK_RIGHT:
       Tecla_Direita = false;
       break;
-    case kEspaco:
+    case VK_SPACE:
       Tecla_Tiro = false;
       break;
     default:
@@ -79,16 +74,16 @@ void Form1::Form_KeyUp(int16_t KeyCode, int16_t /*Shift*/) {
 
 void Form1::Form_KeyPress(int16_t KeyAscii) {
   switch (KeyAscii) {
-    case 27:
+    case VK_ESCAPE:
       Fim = true;
       break;
-    case 56:  // "8"
+    case '8':
       if (Em_Menu == 1) Opcao_Menu = Acima(Opcao_Menu);
       break;
-    case 50:  // "2"
+    case '2':
       if (Em_Menu == 1) Opcao_Menu = Abaixo(Opcao_Menu);
       break;
-    case 32:
+    case VK_SPACE:
       if (Em_Menu == 1) {
         switch (Opcao_Menu) {
           case 1:
@@ -116,16 +111,16 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
         }
       }
       break;
-    case 80:
-    case 112:
+    case kTeclaPausa:
+    case Minuscula(kTeclaPausa):
       Pausa = !Pausa;
       break;
-    case 83:
-    case 115:
+    case kTeclaSom:
+    case Minuscula(kTeclaSom):
       Alternar_Som();
       break;
-    case 77:
-    case 109:
+    case kTeclaMusica:
+    case Minuscula(kTeclaMusica):
       if (Musica_Ligada) {
         Para_Midi();
         Musica_Ligada = false;
@@ -134,8 +129,8 @@ void Form1::Form_KeyPress(int16_t KeyAscii) {
         Musica_Ligada = true;
       }
       break;
-    case 70:
-    case 102:
+    case kTeclaFps:
+    case Minuscula(kTeclaFps):
       Mostrar_FPS = !Mostrar_FPS;
       break;
     default:
@@ -164,9 +159,27 @@ void Form1::Timer3_Timer() {
   if (Tempo_Invencivel == 0) Timer3.Enabled(false);
 }
 
+TouchTarget Form1::Touch(int x, int y) const {
+  const std::string_view tela = Tela_Atual();
+  TouchTarget t;
+  if (tela == "Main") {
+    t.kind = TouchTarget::Ship;
+    t.ship_x = Nave_X;
+    t.ship_y = Nave_Y;
+    t.ship_speed = Nave_Velocidade;
+  } else if (tela == "Menu" && Em_Menu == 1) {
+    t.kind = TouchTarget::Menu;
+    t.item = Item_Do_Menu(x, y);
+    t.selected = (Opcao_Menu >= 1 && Opcao_Menu <= 4) ? Opcao_Menu : 5;
+  } else if (tela == "Abertura" || tela == "Creditos" || tela == "Muda_Fase" || tela == "Fim_De_Jogo") {
+    t.kind = TouchTarget::Closes;
+  }
+  return t;
+}
+
 // Switching to another window pauses a game in progress, as P would (one of our departures).
 void Form1::FocusLost() {
-  if (!Pausa && std::string_view(Tela_Atual()) == "Main") Form_KeyPress(80);
+  if (!Pausa && std::string_view(Tela_Atual()) == "Main") Form_KeyPress(kTeclaPausa);
 }
 
 }  // namespace vartenos

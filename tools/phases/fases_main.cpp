@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -133,10 +134,15 @@ int Autorar(const std::string& semente, const std::string& saida) {
 int main(int argc, char** argv) {
   using namespace vartenos::fases;
   const std::vector<std::string> a(argv + 1, argv + argc);
-  if (a.size() == 3 && a[0] == "compile") return Compilar(a[1], a[2]);
-  if (a.size() == 2 && a[0] == "print") return Imprimir(a[1]);
-  if (a.size() >= 2 && a[0] == "check") return Checar({a.begin() + 1, a.end()});
-  if (a.size() == 3 && a[0] == "author") return Autorar(a[1], a[2]);
+  try {
+    if (a.size() == 3 && a[0] == "compile") return Compilar(a[1], a[2]);
+    if (a.size() == 2 && a[0] == "print") return Imprimir(a[1]);
+    if (a.size() >= 2 && a[0] == "check") return Checar({a.begin() + 1, a.end()});
+    if (a.size() == 3 && a[0] == "author") return Autorar(a[1], a[2]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vartenos-fases: %s\n", e.what());
+    return 1;
+  }
   if (a.size() == 1 && (a[0] == "--help" || a[0] == "-h")) {
     Uso(stdout);
     return 0;

@@ -1,6 +1,5 @@
 #include "sim/golden.h"
 
-#include <algorithm>
 #include <cinttypes>
 
 #include "platform/recording.h"
@@ -13,12 +12,9 @@ namespace {
 constexpr size_t kValorLegivel = 40;
 }  // namespace
 
-QuadrosDourados::QuadrosDourados(FILE* out) : out_(out) {
-  linha_.reserve(1 << 16);
-  saida_.reserve(1 << 12);
-}
+QuadrosDourados::QuadrosDourados(FILE* out) : out_(out) { saida_.reserve(1 << 12); }
 
-void QuadrosDourados::Campo(std::string_view nome, std::string_view valor) {
+void QuadrosDourados::Anotar(size_t i, std::string_view nome, std::string_view valor) {
   std::string mostrado;
   if (valor.size() <= kValorLegivel || nome == "sons" || nome == "musica") {
     mostrado.assign(valor);
@@ -27,36 +23,32 @@ void QuadrosDourados::Campo(std::string_view nome, std::string_view valor) {
     std::snprintf(buf, sizeof buf, "#%08" PRIx32, static_cast<uint32_t>(Hash64(valor)));
     mostrado = buf;
   }
-  auto it =
-      std::find_if(anteriores_.begin(), anteriores_.end(), [&](const auto& c) { return c.first == nome; });
-  if (it == anteriores_.end()) {
-    it = anteriores_.emplace(anteriores_.end(), std::string(nome), std::string());
-  } else if (it->second == mostrado) {
+  // The fields come in the same order every present: a field met for the first time is new, and
+  // written whatever its value.
+  if (i == anteriores_.size()) {
+    anteriores_.emplace_back(std::string(nome), std::string());
+  } else if (anteriores_[i].second == mostrado) {
     return;
   }
-  it->second = mostrado;
+  anteriores_[i].second = mostrado;
   saida_ += '\t';
   saida_ += nome;
   saida_ += '=';
   saida_ += mostrado;
 }
 
+void QuadrosDourados::Campo(size_t k, std::string_view nome, std::string_view valor) {
+  n_campos_ = k + 1;
+  // The present's number heads the line.
+  if (k > 0) Anotar(k - 1, nome, valor);
+}
+
 void QuadrosDourados::Escrever(int64_t n, const Form1& form, const Coletor& coletor, const Surface& tela) {
-  linha_.clear();
-  campos_.clear();
-  EscreverLinha(linha_, n, form, coletor, false, &campos_);
   saida_ = std::to_string(n);
-  for (size_t k = 0; k < campos_.size(); ++k) {
-    // "NAME":VALUE, up to the next field's comma or the line's closing brace.
-    const size_t inicio = campos_[k];
-    const size_t fim = (k + 1 < campos_.size() ? campos_[k + 1] : linha_.size()) - 1;
-    const size_t aspas = linha_.find('"', inicio + 1);
-    const std::string_view nome(linha_.data() + inicio + 1, aspas - inicio - 1);
-    if (nome == "n") continue;
-    Campo(nome, std::string_view(linha_.data() + aspas + 2, fim - aspas - 2));
-  }
+  LerQuadro(n, form, coletor, false, *this);
   const auto* pixels = reinterpret_cast<const char*>(tela.Pixels());
-  Campo("imagem", std::string_view(pixels, static_cast<size_t>(tela.Width()) * tela.Height() * 2));
+  Anotar(n_campos_ - 1, "imagem",
+         std::string_view(pixels, static_cast<size_t>(tela.Width()) * tela.Height() * 2));
   saida_ += '\n';
   std::fwrite(saida_.data(), 1, saida_.size(), out_);
 }

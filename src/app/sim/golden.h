@@ -15,17 +15,18 @@
 
 namespace vartenos::sim {
 
-class QuadrosDourados {
+class QuadrosDourados : private LeitorDoQuadro {
  public:
   explicit QuadrosDourados(FILE* out);
   void Escrever(int64_t n, const Form1& form, const Coletor& coletor, const Surface& tela);
 
  private:
-  void Campo(std::string_view nome, std::string_view valor);
+  void Campo(size_t k, std::string_view nome, std::string_view valor) override;
+  void Anotar(size_t i, std::string_view nome, std::string_view valor);
   FILE* out_;
-  std::string linha_;
   std::string saida_;
-  std::vector<uint32_t> campos_;
+  size_t n_campos_ = 0;  // fields of this present so far, "n" included
+  // Field k of the present, as last written, is anteriores_[k - 1]; the picture comes last.
   std::vector<std::pair<std::string, std::string>> anteriores_;
 };
 

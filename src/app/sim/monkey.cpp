@@ -4,25 +4,13 @@
 #include <cmath>
 #include <cstring>
 
-namespace vartenos::sim {
+#include "platform/keys.h"
 
-namespace {
-constexpr int16_t kEsc = 27;
-constexpr int16_t kEspaco = 32;
-constexpr int16_t kSetas[4] = {37, 38, 39, 40};  // left, up, right, down
-}  // namespace
+namespace vartenos::sim {
 
 Macaco::Macaco(uint32_t semente) : sorteio_(semente * 2654435761u + 0x9e3779b9u) {}
 
 bool Macaco::Chance(int por_mil) { return static_cast<int>(Sortear() % 1000) < por_mil; }
-
-// A key as a keyboard gives it: down, the typed character for keys that type, and up `segurar`
-// milliseconds later.
-void Macaco::Tecla(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch, int32_t segurar) {
-  p.Agendar({t, EventoRoteiro::Down, vk});
-  if (ch != 0) p.Agendar({t, EventoRoteiro::Press, ch});
-  p.Agendar({t + segurar, EventoRoteiro::Up, vk});
-}
 
 void Macaco::NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora) {
   if (escolha_ == 0) {
@@ -33,17 +21,17 @@ void Macaco::NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora) {
   }
   const int32_t opcao = form.Opcao_Menu;
   if (opcao == escolha_) {
-    Tecla(p, agora + Entre(80, 400), kEspaco, kEspaco, Entre(60, 160));
+    p.Tocar(agora + Entre(80, 400), VK_SPACE, VK_SPACE, Entre(60, 160));
     escolha_ = 0;
     proxima_ = agora + Entre(500, 1500);
   } else {
     // One step towards the choice, with the arrows or the keypad's 8 and 2.
     const bool subir = opcao > escolha_;
     if (Chance(500)) {
-      Tecla(p, agora + Entre(60, 250), subir ? 38 : 40, 0, Entre(50, 140));
+      p.Tocar(agora + Entre(60, 250), subir ? VK_UP : VK_DOWN, 0, Entre(50, 140));
     } else {
-      const int16_t ch = subir ? 56 : 50;
-      Tecla(p, agora + Entre(60, 250), ch, ch, Entre(50, 140));
+      const int16_t ch = subir ? '8' : '2';
+      p.Tocar(agora + Entre(60, 250), ch, ch, Entre(50, 140));
     }
     proxima_ = agora + Entre(200, 450);
   }
@@ -64,7 +52,7 @@ void Macaco::NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora) {
       segurar = std::clamp(static_cast<int32_t>(std::abs(dx) * 5), 60, 1800);
     }
     if (soltar_[i] <= agora) {
-      Tecla(p, agora + Entre(0, 60), kSetas[i], 0, segurar);
+      p.Tocar(agora + Entre(0, 60), kSetas[i], 0, segurar);
       soltar_[i] = agora + segurar + 60;
     }
     proxima_ = agora + Entre(50, 600);
@@ -72,21 +60,22 @@ void Macaco::NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora) {
     // A burst of fire, the key held, as a keyboard repeats it.
     const int32_t inicio = agora + Entre(0, 80);
     const int32_t segurar = Entre(120, 3000);
-    p.Agendar({inicio, EventoRoteiro::Down, kEspaco});
-    for (int32_t t = inicio; t < inicio + segurar; t += 33) p.Agendar({t, EventoRoteiro::Press, kEspaco});
-    p.Agendar({inicio + segurar, EventoRoteiro::Up, kEspaco});
+    p.Agendar({inicio, EventoRoteiro::Down, VK_SPACE});
+    for (int32_t t = inicio; t < inicio + segurar; t += 33) p.Agendar({t, EventoRoteiro::Press, VK_SPACE});
+    p.Agendar({inicio + segurar, EventoRoteiro::Up, VK_SPACE});
     proxima_ = agora + Entre(100, 900);
   } else if (r <= 950) {
-    Tecla(p, agora + Entre(50, 300), 80, Chance(500) ? 80 : 112, Entre(60, 150));  // pause
+    p.Tocar(agora + Entre(50, 300), kTeclaPausa, Chance(500) ? kTeclaPausa : Minuscula(kTeclaPausa),
+            Entre(60, 150));
     proxima_ = agora + Entre(600, 2000);
   } else if (r <= 999) {
     // Sound, music or the frame counter switched.
-    static constexpr int16_t kTeclas[] = {83, 77, 70};
+    static constexpr int16_t kTeclas[] = {kTeclaSom, kTeclaMusica, kTeclaFps};
     const int16_t k = kTeclas[Entre(0, 2)];
-    Tecla(p, agora + Entre(50, 300), k, static_cast<int16_t>(Chance(500) ? k : k + 32), Entre(60, 150));
+    p.Tocar(agora + Entre(50, 300), k, Chance(500) ? k : Minuscula(k), Entre(60, 150));
     proxima_ = agora + Entre(300, 1200);
   } else {
-    Tecla(p, agora + Entre(50, 300), kEsc, kEsc, Entre(60, 150));  // leave the game
+    p.Tocar(agora + Entre(50, 300), VK_ESCAPE, VK_ESCAPE, Entre(60, 150));  // leave the game
     proxima_ = agora + Entre(1000, 3000);
   }
 }
@@ -110,16 +99,16 @@ void Macaco::Agir(const Form1& form, HeadlessPlatform& p) {
     NoJogo(form, p, agora);
   } else if (std::strcmp(tela, "Pausa_AP") == 0) {
     // Back to the game after a while; sometimes a stray key first.
-    if (Chance(300)) Tecla(p, agora + Entre(100, 400), kSetas[Entre(0, 3)], 0, Entre(60, 300));
-    Tecla(p, agora + Entre(500, 4000), 80, 112, Entre(60, 150));
+    if (Chance(300)) p.Tocar(agora + Entre(100, 400), kSetas[Entre(0, 3)], 0, Entre(60, 300));
+    p.Tocar(agora + Entre(500, 4000), kTeclaPausa, Minuscula(kTeclaPausa), Entre(60, 150));
     proxima_ = agora + 4500;
   } else if (std::strcmp(tela, "Creditos") == 0 || std::strcmp(tela, "Abertura") == 0) {
-    Tecla(p, agora + Entre(1000, 6000), kEsc, kEsc, Entre(60, 150));
+    p.Tocar(agora + Entre(1000, 6000), VK_ESCAPE, VK_ESCAPE, Entre(60, 150));
     proxima_ = agora + 6500;
   } else {
     // The phase-end, closing and game-over screens: fire keys and Esc, as an impatient player.
-    const int16_t k = Chance(500) ? kEspaco : kEsc;
-    Tecla(p, agora + Entre(300, 3000), k, k, Entre(60, 150));
+    const int16_t k = Chance(500) ? VK_SPACE : VK_ESCAPE;
+    p.Tocar(agora + Entre(300, 3000), k, k, Entre(60, 150));
     proxima_ = agora + 3500;
   }
 }

@@ -24,7 +24,6 @@ class Macaco {
   uint32_t Sortear() { return sorteio_.Sortear(); }
   int32_t Entre(int32_t min, int32_t max) { return sorteio_.Entre(min, max); }
   bool Chance(int por_mil);
-  void Tecla(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch, int32_t segurar);
   void NoMenu(const Form1& form, HeadlessPlatform& p, int32_t agora);
   void NoJogo(const Form1& form, HeadlessPlatform& p, int32_t agora);
 

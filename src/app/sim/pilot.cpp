@@ -110,10 +110,9 @@ void Piloto::Segurar(HeadlessPlatform& p, int32_t t, int16_t vk, bool segurar) {
   if (segurar && vk == kEspaco) p.Agendar({t, EventoRoteiro::Press, vk});
 }
 
+// A key struck and let go, held as long as a person's finger stays on it.
 void Piloto::Tocar(HeadlessPlatform& p, int32_t t, int16_t vk, int16_t ch) {
-  p.Agendar({t, EventoRoteiro::Down, vk});
-  if (ch != 0) p.Agendar({t, EventoRoteiro::Press, ch});
-  p.Agendar({t + Entre(60, 120), EventoRoteiro::Up, vk});
+  p.Tocar(t, vk, ch, Entre(60, 120));
 }
 
 Piloto::Tela Piloto::LerTextos(const Coletor& textos) {

@@ -6,18 +6,22 @@
 #include <array>
 #include <cstdint>
 
+#include "display/sprites.h"
+#include "platform/keys.h"
+
 namespace vartenos::sim {
 
 // ----- The keys and the sprites, as a player learns them -----
-inline constexpr int16_t kEsc = 27;
-inline constexpr int16_t kEspaco = 32;
-inline constexpr int16_t kTeclaP = 80;                  // leaves the pause
-inline constexpr int16_t kSetas[4] = {37, 38, 39, 40};  // left, up, right, down
+inline constexpr int16_t kEsc = VK_ESCAPE;
+inline constexpr int16_t kEspaco = VK_SPACE;
+inline constexpr int16_t kTeclaP = kTeclaPausa;  // leaves the pause
+using vartenos::kSetas;                          // left, up, right, down
 // The ship's sprite, and how far it may go: the whole sprite stays on screen.
-inline constexpr double kNaveL = 30, kNaveA = 35, kNaveMaxX = 610, kNaveMaxY = 445;
-inline constexpr double kInimigoL = 38, kInimigoA = 24;
-inline constexpr double kTiroL = 10;   // an enemy shot is square
-inline constexpr double kExtraL = 16;  // and so is an extra
+inline constexpr double kNaveL = kSpriteNave.largura, kNaveA = kSpriteNave.altura;
+inline constexpr double kNaveMaxX = kLarguraTela - kNaveL, kNaveMaxY = kAlturaTela - kNaveA;
+inline constexpr double kInimigoL = kSpriteInimigo.largura, kInimigoA = kSpriteInimigo.altura;
+inline constexpr double kTiroL = kSpriteTiroInimigo.largura;  // an enemy shot is square
+inline constexpr double kExtraL = kSpriteExtra.largura;       // and so is an extra
 
 // ----- The frames the pilot foresees -----
 // Frame t is the t-th frame of 25 ms after the picture it answers; 0 is that picture itself.

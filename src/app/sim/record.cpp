@@ -5,15 +5,11 @@
 namespace vartenos::sim {
 
 EstadoDoQuadro::EstadoDoQuadro(const Form1& form, const Coletor& coletor, EntradasDoQuadro& entradas)
-    : form_(form), coletor_(coletor), entradas_(entradas) {
-  linha_.reserve(1 << 16);
-  campos_.reserve(160);
-}
+    : form_(form), coletor_(coletor), entradas_(entradas) {}
 
 uint64_t EstadoDoQuadro::Calcular(int64_t n) {
-  linha_.clear();
-  EscreverLinha(linha_, n, form_, coletor_, true, &campos_);
-  const uint64_t h = hash_.Calcular(linha_, campos_, entradas_.Texto());
+  LerQuadro(n, form_, coletor_, true, hash_);
+  const uint64_t h = hash_.Fechar(entradas_.Texto());
   entradas_.Limpar();
   return h;
 }

@@ -13,7 +13,7 @@
 
 namespace vartenos::sim {
 
-// The state of one present as the recording hashes it: its trace line with the stars, and the inputs
+// The state of one present as the recording hashes it: every field with the stars, and the inputs
 // delivered since the previous present.
 class EstadoDoQuadro {
  public:
@@ -27,8 +27,6 @@ class EstadoDoQuadro {
   const Coletor& coletor_;
   EntradasDoQuadro& entradas_;
   HashDeEstado hash_;
-  std::string linha_;
-  std::vector<uint32_t> campos_;
 };
 
 // Records the session of the game given to Ligar on `base`, into `path`.

@@ -27,7 +27,13 @@ void Placar::Observar(const Form1& form, int32_t agora) {
     if (form.Vidas < vidas_) {
       fase.vidas_perdidas += static_cast<int32_t>(vidas_ - form.Vidas);
       Relatar_Perda(form, f, agora);
+    } else if (form.Em_Fim_De_Jogo && !fim_de_jogo_) {
+      // The last life: the game-over screen shows "Vidas: 0" from its first frame, so the fall below
+      // zero is never presented.
+      ++fase.vidas_perdidas;
+      Relatar_Perda(form, f, agora);
     }
+    fim_de_jogo_ = form.Em_Fim_De_Jogo;
     vidas_ = form.Vidas;
     // A slot that was in use and is free now: an enemy that left past an edge keeps the position it
     // left from, beyond the screen; one destroyed keeps where it died.

@@ -34,6 +34,7 @@ class Placar {
   int fases_completas_ = 0;
   bool final_ = false;
   bool em_jogo_ = false;
+  bool fim_de_jogo_ = false;
   int32_t pontos_ = 0;
   float vidas_ = 0;
   // Which slots of the game's tables were in use at the last present.

@@ -28,20 +28,11 @@ std::string ConferirDados(const Gravacao& g, const std::string& path, const std:
 void ConferenciaDaGravacao::Comparar(int64_t n) {
   const uint64_t h = estado_.Calcular(n);
   const Registro& r = reproducao_.Quadro(n);
-  for (const auto& [nome, hash] : r.campos) {
-    auto it = std::find_if(gravados_.begin(), gravados_.end(),
-                           [&procurado = nome](const auto& c) { return c.first == procurado; });
-    if (it == gravados_.end()) {
-      gravados_.emplace_back(nome, hash);
-    } else {
-      it->second = hash;
-    }
-  }
+  for (const auto& [nome, hash] : r.campos) gravados_.insert_or_assign(nome, hash);
   if (h == r.hash) return;
   std::string campos;
   for (const auto& [nome, hash] : estado_.Hash().Campos()) {
-    auto it = std::find_if(gravados_.begin(), gravados_.end(),
-                           [&procurado = nome](const auto& c) { return c.first == procurado; });
+    const auto it = gravados_.find(nome);
     if (it == gravados_.end() || it->second != hash) campos += (campos.empty() ? "" : ", ") + nome;
   }
   if (campos.empty()) campos = "none by itself (the recorded state hash itself differs)";

@@ -5,8 +5,7 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
-#include <vector>
+#include <unordered_map>
 
 #include "platform/headless/replay_platform.h"
 #include "platform/recording.h"
@@ -28,7 +27,9 @@ class ConferenciaDaGravacao {
  private:
   PlataformaReproducao& reproducao_;
   EstadoDoQuadro& estado_;
-  std::vector<std::pair<std::string, uint64_t>> gravados_;
+  // Every field's hash as the recording holds it at the present checked: the recording notes a
+  // field's hash when it changes.
+  std::unordered_map<std::string, uint64_t> gravados_;
 };
 
 }  // namespace vartenos::sim

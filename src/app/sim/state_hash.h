@@ -1,7 +1,7 @@
-// The hash of the game state after a present, as a recording keeps it and a replay checks it: the
-// present's trace line (every field and table, the stars included) and the inputs delivered since
-// the previous present. Each top-level field also has a hash of its own, so a replay that departs
-// can name the fields that differ.
+// The hash of the game state after a present, as a recording keeps it and a replay checks it: every
+// field of the present (every table, the stars included) and the inputs delivered since the previous
+// present. Each top-level field also has a hash of its own, so a replay that departs can name the
+// fields that differ.
 #pragma once
 
 #include <cstdint>
@@ -10,23 +10,29 @@
 #include <utility>
 #include <vector>
 
+#include "sim/trace.h"
+
 namespace vartenos::sim {
 
-class HashDeEstado {
+class HashDeEstado : public LeitorDoQuadro {
  public:
   HashDeEstado();
-  // Hashes one present: `linha` is its trace line, `campos` where each top-level field starts in it.
+  // One field of the present, from LerQuadro; field 0 begins a new present.
+  void Campo(size_t k, std::string_view nome, std::string_view valor) override;
+  // Ends the present with the inputs delivered since the previous one; returns the whole state's hash.
   // Afterwards Mudancas() holds " NAME=HASH" for every field whose hash differs from the previous
-  // call's (all of them the first time); the present number `n` is left out of those.
-  uint64_t Calcular(std::string_view linha, const std::vector<uint32_t>& campos, std::string_view entradas);
+  // present's (all of them the first time); the present number "n" is left out of those.
+  uint64_t Fechar(std::string_view entradas);
   const std::string& Mudancas() const { return mudancas_; }
-  // Every field's hash after the last call, in the line's order.
+  // Every field's hash after the last present, in the present's order, the inputs last.
   const std::vector<std::pair<std::string, uint64_t>>& Campos() const { return campos_; }
 
  private:
-  uint64_t Campo(std::string_view nome, std::string_view valor);
+  void Anotar(size_t i, std::string_view nome, uint64_t h);
+  // Field k of the present is campos_[k - 1]: the present's number changes every time.
   std::vector<std::pair<std::string, uint64_t>> campos_;
-  size_t proximo_ = 0;
+  size_t n_campos_ = 0;  // fields of this present so far, "n" included
+  uint64_t total_ = 0;
   std::string mudancas_;
 };
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <type_traits>
 
+#include "shell/decimal.h"
+
 namespace vartenos::sim {
 
 namespace {
@@ -14,9 +16,8 @@ void Flutuante(std::string& out, T v) {
     out += "null";
     return;
   }
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v);
-  out.append(buf, r.ptr);
+  char buf[kDecimalCurtoMaximo];
+  out.append(buf, DecimalCurto(buf, buf + sizeof buf, v));
 }
 
 void Texto(std::string& out, std::string_view s) {
@@ -37,38 +38,30 @@ void Texto(std::string& out, std::string_view s) {
   out += '"';
 }
 
-// Writes `"name":value,` for each kind of field.
+// Writes the fields of the present one by one into `out`, each top-level field's value handed to the
+// reader as soon as it is written; the fields of a table's records go into the table's value as
+// `"name":value,`.
 struct Escritor {
-  std::string& out;
-  std::vector<uint32_t>* campos = nullptr;  // where each top-level field starts
-  int dentro = 0;                           // records being written: their fields are not top-level
-  void Chave(const char* name) {
-    if (campos != nullptr && dentro == 0) campos->push_back(static_cast<uint32_t>(out.size()));
-    out += '"';
-    out += name;
-    out += "\":";
+  LeitorDoQuadro& leitor;
+  std::string out;  // the value of the top-level field being written
+  size_t k = 0;     // the number of the next top-level field
+  int dentro = 0;   // records being written: their fields are not top-level
+
+  // A top-level field whose value `valor` writes into `out`.
+  template <typename Valor>
+  void Campo(const char* name, Valor&& valor) {
+    out.clear();
+    valor();
+    leitor.Campo(k++, name, out);
   }
-  void F(const char* name, bool v) {
-    Chave(name);
-    out += v ? "true" : "false";
-    out += ',';
-  }
+  void V(bool v) { out += v ? "true" : "false"; }
   template <typename Inteiro>
   requires std::is_integral_v<Inteiro>
-  void F(const char* name, Inteiro v) {
-    Chave(name);
-    Numero(out, static_cast<int64_t>(v));
-    out += ',';
-  }
+  void V(Inteiro v) { Numero(out, static_cast<int64_t>(v)); }
   template <typename Real>
   requires std::is_floating_point_v<Real>
-  void F(const char* name, Real v) {
-    Chave(name);
-    Numero(out, v);
-    out += ',';
-  }
-  void F(const char* name, const RECT& r) {
-    Chave(name);
+  void V(Real v) { Numero(out, v); }
+  void V(const RECT& r) {
     out += "{\"Left\":";
     Numero(out, static_cast<int64_t>(r.Left));
     out += ",\"Top\":";
@@ -77,7 +70,19 @@ struct Escritor {
     Numero(out, static_cast<int64_t>(r.Right));
     out += ",\"Bottom\":";
     Numero(out, static_cast<int64_t>(r.Bottom));
-    out += "},";
+    out += '}';
+  }
+  template <typename T>
+  void F(const char* name, const T& v) {
+    if (dentro == 0) {
+      Campo(name, [&] { V(v); });
+      return;
+    }
+    out += '"';
+    out += name;
+    out += "\":";
+    V(v);
+    out += ',';
   }
   void Fim() {
     if (!out.empty() && out.back() == ',') out.pop_back();
@@ -170,29 +175,31 @@ bool Ativo(const T& r) {
 // A table: with `so_ativos`, only the records in use, each with its index as "i".
 template <typename Tabela>
 void Tabela_(Escritor& w, const char* name, const Tabela& t, size_t n, bool so_ativos) {
-  w.Chave(name);
-  w.out += '[';
-  for (size_t i = 0; i < n; ++i) {
-    if (so_ativos && !Ativo(t[i])) continue;
-    w.out += '{';
-    ++w.dentro;
-    w.F("i", static_cast<int32_t>(i));
-    Registro(w, t[i]);
-    --w.dentro;
+  w.Campo(name, [&] {
+    w.out += '[';
+    for (size_t i = 0; i < n; ++i) {
+      if (so_ativos && !Ativo(t[i])) continue;
+      w.out += '{';
+      ++w.dentro;
+      w.F("i", static_cast<int32_t>(i));
+      Registro(w, t[i]);
+      --w.dentro;
+      w.Fim();
+      w.out += "},";
+    }
     w.Fim();
-    w.out += "},";
-  }
-  w.Fim();
-  w.out += "],";
+    w.out += ']';
+  });
 }
 
 void Temporizador(Escritor& w, const char* name, const Timer& t) {
-  w.Chave(name);
-  w.out += "{\"Enabled\":";
-  w.out += t.Enabled() ? "true" : "false";
-  w.out += ",\"Interval\":";
-  Numero(w.out, static_cast<int64_t>(t.Interval()));
-  w.out += "},";
+  w.Campo(name, [&] {
+    w.out += "{\"Enabled\":";
+    w.out += t.Enabled() ? "true" : "false";
+    w.out += ",\"Interval\":";
+    Numero(w.out, static_cast<int64_t>(t.Interval()));
+    w.out += '}';
+  });
 }
 
 }  // namespace
@@ -295,62 +302,78 @@ void Temporizadores(Escritor& w, const Form1& f) {
 
 // The texts drawn in the frame, with where, how big and in which colour.
 void Textos(Escritor& w, const Coletor& c) {
-  std::string& out = w.out;
-  w.Chave("textos");
-  out += '[';
-  for (size_t i = 0; i < c.n_textos; ++i) {
-    const TextoDesenhado& t = c.textos[i];
-    out += "{\"x\":";
-    Numero(out, static_cast<int64_t>(t.x));
-    out += ",\"y\":";
-    Numero(out, static_cast<int64_t>(t.y));
-    out += ",\"texto\":";
-    Texto(out, t.texto);
-    out += ",\"tamanho\":";
-    Numero(out, t.tamanho);
-    out += ",\"negrito\":";
-    out += t.negrito ? "true" : "false";
-    out += ",\"cor\":";
-    Numero(out, static_cast<int64_t>(t.cor));
-    out += "},";
-  }
-  w.Fim();
-  out += "],";
+  w.Campo("textos", [&] {
+    std::string& out = w.out;
+    out += '[';
+    for (size_t i = 0; i < c.n_textos; ++i) {
+      const TextoDesenhado& t = c.textos[i];
+      out += "{\"x\":";
+      Numero(out, static_cast<int64_t>(t.x));
+      out += ",\"y\":";
+      Numero(out, static_cast<int64_t>(t.y));
+      out += ",\"texto\":";
+      Texto(out, t.texto);
+      out += ",\"tamanho\":";
+      Numero(out, t.tamanho);
+      out += ",\"negrito\":";
+      out += t.negrito ? "true" : "false";
+      out += ",\"cor\":";
+      Numero(out, static_cast<int64_t>(t.cor));
+      out += "},";
+    }
+    w.Fim();
+    out += ']';
+  });
 }
 
 // The audio calls of the frame, one list for the effects and one for the music.
 void Chamadas(Escritor& w, const char* name, const std::vector<std::string>& chamadas, size_t n) {
-  w.Chave(name);
-  w.out += '[';
-  for (size_t i = 0; i < n; ++i) {
-    Texto(w.out, chamadas[i]);
-    w.out += ',';
-  }
-  w.Fim();
-  w.out += "],";
+  w.Campo(name, [&] {
+    w.out += '[';
+    for (size_t i = 0; i < n; ++i) {
+      Texto(w.out, chamadas[i]);
+      w.out += ',';
+    }
+    w.Fim();
+    w.out += ']';
+  });
 }
+
+// The JSON line: each field as "NAME":VALUE, in order, in one object.
+class LinhaJson : public LeitorDoQuadro {
+ public:
+  explicit LinhaJson(std::string& out) : out_(out) {}
+  void Campo(size_t k, std::string_view nome, std::string_view valor) override {
+    out_ += k == 0 ? '{' : ',';
+    out_ += '"';
+    out_ += nome;
+    out_ += "\":";
+    out_ += valor;
+  }
+
+ private:
+  std::string& out_;
+};
 
 }  // namespace
 
-void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas,
-                   std::vector<uint32_t>* campos) {
-  if (campos != nullptr) campos->clear();
-  Escritor w{out, campos};
-  out += '{';
-  w.Chave("n");
-  Numero(out, n);
-  out += ',';
+void LerQuadro(int64_t n, const Form1& f, const Coletor& c, bool estrelas, LeitorDoQuadro& leitor) {
+  Escritor w{leitor, {}};
+  w.out.reserve(1 << 14);
+  w.Campo("n", [&] { Numero(w.out, n); });
   w.F("t", f.Inicio_Do_Quadro());
-  w.Chave("tela");
-  Texto(out, f.Tela_Atual());
-  out += ',';
+  w.Campo("tela", [&] { Texto(w.out, f.Tela_Atual()); });
   Escalares(w, f);
   Tabelas(w, f, estrelas);
   Temporizadores(w, f);
   Textos(w, c);
   Chamadas(w, "sons", c.sons, c.n_sons);
   Chamadas(w, "musica", c.musica, c.n_musica);
-  w.Fim();
+}
+
+void EscreverLinha(std::string& out, int64_t n, const Form1& f, const Coletor& c, bool estrelas) {
+  LinhaJson linha(out);
+  LerQuadro(n, f, c, estrelas, linha);
   out += '}';
 }
 

@@ -5,13 +5,12 @@
 #include <cstring>
 
 #include "display/image_files.h"
+#include "display/sprites.h"
 
 namespace vartenos::sim {
 
 namespace {
 
-constexpr int32_t kLargura = 640;
-constexpr int32_t kAltura = 480;
 constexpr size_t kAmostra = 32;
 // A sprite is seen when this many of its 32 sampled pixels show: enough to find one half hidden
 // under a shot or an explosion, too many for the star field to fake one.
@@ -24,8 +23,8 @@ uint16_t Cor565(const ImagemRgb& img, int32_t x, int32_t y) {
 
 }  // namespace
 
-bool Visao::CarregarFolha(const std::string& path, Grupo grupo, int celulas, int w, int h,
-                          std::string& error) {
+bool Visao::CarregarFolha(const std::string& path, Grupo grupo, const Sprite& sprite, std::string& error) {
+  const int celulas = sprite.celulas, w = sprite.largura, h = sprite.altura;
   ImagemRgb img;
   if (!LerBmp(path, img, error)) return false;
   if (img.width < celulas * w || img.height < h) {
@@ -58,10 +57,10 @@ bool Visao::Carregar(const std::string& data_dir, std::string& error) {
   const std::string pasta = data_dir.empty() || data_dir.back() == '/' ? data_dir : data_dir + "/";
   modelos_.clear();
   opacos_.clear();
-  if (!CarregarFolha(pasta + "Nave.BMP", Nave, 3, 30, 35, error) ||
-      !CarregarFolha(pasta + "Inimigos.BMP", Inimigo, 16, 38, 24, error) ||
-      !CarregarFolha(pasta + "Tiro_Inimigo.BMP", TiroInimigo, 1, 10, 10, error) ||
-      !CarregarFolha(pasta + "Extras.BMP", Extra, 9, 16, 16, error))
+  if (!CarregarFolha(pasta + "Nave.BMP", Nave, kSpriteNave, error) ||
+      !CarregarFolha(pasta + "Inimigos.BMP", Inimigo, kSpriteInimigo, error) ||
+      !CarregarFolha(pasta + "Tiro_Inimigo.BMP", TiroInimigo, kSpriteTiroInimigo, error) ||
+      !CarregarFolha(pasta + "Extras.BMP", Extra, kSpriteExtra, error))
     return false;
   EscolherAncoras();
   return true;
@@ -108,11 +107,11 @@ uint8_t Visao::Conferir(const Surface& tela, const Modelo& m, int32_t ox, int32_
 void Visao::Olhar(const Surface& tela, Cena& cena) const {
   cena.nave_visivel = false;
   cena.n_inimigos = cena.n_tiros = cena.n_extras = 0;
-  if (tela.Width() != kLargura || tela.Height() != kAltura) return;
+  if (tela.Width() != kLarguraTela || tela.Height() != kAlturaTela) return;
   const uint16_t* pixels = tela.Pixels();
-  for (int32_t y = 0; y < kAltura; ++y) {
-    const uint16_t* linha = pixels + static_cast<size_t>(y) * kLargura;
-    for (int32_t x = 0; x < kLargura; ++x) {
+  for (int32_t y = 0; y < kAlturaTela; ++y) {
+    const uint16_t* linha = pixels + static_cast<size_t>(y) * kLarguraTela;
+    for (int32_t x = 0; x < kLarguraTela; ++x) {
       // The black of space is most of the picture: four black pixels are passed over at once.
       if ((x & 3) == 0) {
         uint64_t quatro;
@@ -131,7 +130,7 @@ void Visao::Olhar(const Surface& tela, Cena& cena) const {
         const int32_t ox = x - a.x;
         const int32_t oy = y - a.y;
         // Every sprite is drawn whole or not at all, so one seen sticks out of no edge.
-        if (ox < 0 || oy < 0 || ox + m.w > kLargura || oy + m.h > kAltura) continue;
+        if (ox < 0 || oy < 0 || ox + m.w > kLarguraTela || oy + m.h > kAlturaTela) continue;
         const uint8_t acerto = Conferir(tela, m, ox, oy);
         if (acerto < kAcertoMinimo) continue;
         const Visto v{static_cast<int16_t>(ox), static_cast<int16_t>(oy), m.celula, acerto};

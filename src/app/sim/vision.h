@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "display/sprites.h"
 #include "display/surface.h"
 
 namespace vartenos::sim {
@@ -62,7 +63,7 @@ class Visao {
     int8_t x, y;  // where the anchor colour lies in the sprite
   };
 
-  bool CarregarFolha(const std::string& path, Grupo grupo, int celulas, int w, int h, std::string& error);
+  bool CarregarFolha(const std::string& path, Grupo grupo, const Sprite& sprite, std::string& error);
   void EscolherAncoras();
   uint8_t Conferir(const Surface& tela, const Modelo& m, int32_t ox, int32_t oy) const;
 

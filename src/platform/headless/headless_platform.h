@@ -46,6 +46,13 @@ class HeadlessPlatform : public Platform {
   int64_t Presents() const { return presents_; }
   // Adds an event to deliver later (tests); it keeps time order with the script.
   void Agendar(const EventoRoteiro& e);
+  // A key struck as a keyboard gives it, for the players the runner plays with: down at `t`, the
+  // character it types (none when `ch` is 0), and up `segurar` milliseconds later.
+  void Tocar(int32_t t, int16_t vk, int16_t ch, int32_t segurar) {
+    Agendar({t, EventoRoteiro::Down, vk});
+    if (ch != 0) Agendar({t, EventoRoteiro::Press, ch});
+    Agendar({t + segurar, EventoRoteiro::Up, vk});
+  }
   // Closes the window when the clock would pass `t` (a player closing the game), unless the run ends
   // sooner.
   void EncerrarEm(int32_t t) { until_ = std::min(until_, t); }

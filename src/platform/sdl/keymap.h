@@ -7,26 +7,9 @@
 
 #include <cstdint>
 
-namespace vartenos {
+#include "platform/keys.h"
 
-// Virtual-key codes with a name in the game's handlers, and the cursor block's.
-constexpr int16_t VK_BACK = 8;
-constexpr int16_t VK_TAB = 9;
-constexpr int16_t VK_CLEAR = 12;
-constexpr int16_t VK_RETURN = 13;
-constexpr int16_t VK_ESCAPE = 27;
-constexpr int16_t VK_SPACE = 32;
-constexpr int16_t VK_PRIOR = 33;  // Page Up
-constexpr int16_t VK_NEXT = 34;   // Page Down
-constexpr int16_t VK_END = 35;
-constexpr int16_t VK_HOME = 36;
-constexpr int16_t VK_LEFT = 37;
-constexpr int16_t VK_UP = 38;
-constexpr int16_t VK_RIGHT = 39;
-constexpr int16_t VK_DOWN = 40;
-constexpr int16_t VK_INSERT = 45;
-constexpr int16_t VK_DELETE = 46;
-constexpr int16_t VK_NUMPAD0 = 96;
+namespace vartenos {
 
 // One key and the virtual-key code it reports.
 struct TeclaVirtual {

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "display/sprites.h"
+
 namespace vartenos {
 
 enum class ModoEscala { Automatico, Inteiro, Ajuste, Esticar };
@@ -33,7 +35,7 @@ inline ModoEscala LerModoEscala(const char* nome, bool& valido) {
 
 // The rectangle, in output pixels, that the 640 x 480 picture fills in an output of `w` x `h`.
 constexpr AreaImagem AreaDaImagem(int w, int h, ModoEscala modo) {
-  constexpr int kL = 640, kA = 480;
+  constexpr int kL = kLarguraTela, kA = kAlturaTela;
   if (w <= 0 || h <= 0) return {};
   if (modo == ModoEscala::Esticar) return {0, 0, w, h};
   const int inteiro = std::min(w / kL, h / kA);

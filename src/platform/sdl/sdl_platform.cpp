@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "display/image_files.h"
+#include "display/sprites.h"
 #include "display/surface.h"
 #include "platform/fatal_error.h"
 #include "platform/sdl/keymap.h"
@@ -21,8 +22,6 @@ namespace vartenos {
 namespace {
 
 constexpr const char* kTitulo = "Vartenos v.1.0.16";
-constexpr int kLargura = 640;
-constexpr int kAltura = 480;
 constexpr uint32_t kPreto = 0xFF000000u;  // opaque black in the texture's 0xAARRGGBB
 constexpr int64_t kMs = 1000000;
 
@@ -53,6 +52,10 @@ bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   }
   return true;
 }
+#endif
+
+#ifndef __EMSCRIPTEN__  // the browser's conversion is in web_platform.cpp
+void SdlPlatform::Converter(const uint16_t* de, uint32_t* para, size_t n) { ParaArgb8888(de, para, n); }
 #endif
 
 SdlPlatform::SdlPlatform() {
@@ -153,15 +156,15 @@ void SdlPlatform::OpenDisplay() {
   }
   // 32-bit pixels, which every renderer takes as they are: a 16-bit texture would be converted by SDL
   // at every upload, more slowly than the game expands its pixels itself.
-  texture_ =
-      SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kLargura, kAltura);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kLarguraTela,
+                               kAlturaTela);
   if (texture_ == nullptr) {
     const std::string reason = SDL_GetError();
     CloseDisplay();
     throw FatalError("cannot create the 640 x 480 picture: " + reason);
   }
   // Start black until the game's first picture.
-  imagem_.assign(static_cast<size_t>(kLargura) * kAltura, kPreto);
+  imagem_.assign(static_cast<size_t>(kLarguraTela) * kAlturaTela, kPreto);
   tem_imagem_ = false;
   textura_atual_ = false;
   mostrada_ = false;
@@ -282,19 +285,22 @@ bool SdlPlatform::Oculta() const {
 
 void SdlPlatform::Present(const Surface& primary) {
   if (texture_ == nullptr || !primary.Valid()) return;
+#ifdef __EMSCRIPTEN__
+  ++apresentacoes_;
+#endif
   // Every drawing moves a surface's version: the same surface at the same version is the same
   // picture, and the menu, the credits and the pause screen then cost next to nothing.
   const bool mudou = !tem_imagem_ || &primary != origem_imagem_ || primary.Versao() != versao_imagem_;
   origem_imagem_ = &primary;
   versao_imagem_ = primary.Versao();
-  if (mudou && primary.Width() == kLargura && primary.Height() == kAltura) {
-    ParaArgb8888(primary.Pixels(), imagem_.data(), imagem_.size());
+  if (mudou && primary.Width() == kLarguraTela && primary.Height() == kAlturaTela) {
+    Converter(primary.Pixels(), imagem_.data(), imagem_.size());
   } else if (mudou) {
     std::fill(imagem_.begin(), imagem_.end(), kPreto);
-    const int largura = std::min(primary.Width(), kLargura);
-    for (int y = 0; y < std::min(primary.Height(), kAltura); ++y) {
-      ParaArgb8888(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
-                   &imagem_[static_cast<size_t>(y) * kLargura], static_cast<size_t>(largura));
+    const int largura = std::min(primary.Width(), kLarguraTela);
+    for (int y = 0; y < std::min(primary.Height(), kAlturaTela); ++y) {
+      Converter(primary.Pixels() + static_cast<ptrdiff_t>(y) * primary.Width(),
+                &imagem_[static_cast<size_t>(y) * kLarguraTela], static_cast<size_t>(largura));
     }
   }
   tem_imagem_ = true;
@@ -311,15 +317,18 @@ void SdlPlatform::Present(const Surface& primary) {
 void SdlPlatform::Redesenhar() {
   if (renderer_ == nullptr || texture_ == nullptr || Oculta()) return;
   if (!textura_atual_) {
-    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLargura * static_cast<int>(sizeof(uint32_t)));
+    SDL_UpdateTexture(texture_, nullptr, imagem_.data(), kLarguraTela * static_cast<int>(sizeof(uint32_t)));
     textura_atual_ = true;
   }
   int w = 0, h = 0;
   if (SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) SDL_GetWindowSize(window_, &w, &h);
   const AreaImagem a = AreaDaImagem(w, h, escala_);
   const SDL_Rect destino{a.x, a.y, a.w, a.h};
+#ifndef __EMSCRIPTEN__
+  // (A page's canvas starts every frame black already: the browser clears it once it has shown it.)
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
+#endif
   SDL_RenderCopy(renderer_, texture_, nullptr, &destino);
   SDL_RenderPresent(renderer_);
   mostrada_ = true;
@@ -380,6 +389,16 @@ bool SdlPlatform::Despachar(const SDL_Event& ev, EventSink& sink) {
       return TeclaSubiu(ev.key, sink);
     case SDL_TEXTINPUT:
       return TextoDigitado(ev.text.text, sink);
+#ifdef __EMSCRIPTEN__
+    case SDL_FINGERDOWN:
+    case SDL_FINGERMOTION:
+    case SDL_FINGERUP:
+      return Dedo(ev.tfinger, sink);
+    case kEventoDaPagina:
+      if (sink.Leaving()) return false;
+      sink.KeyPress(static_cast<int16_t>(ev.user.code));
+      return true;
+#endif
     default:
       return false;
   }
@@ -405,10 +424,36 @@ void SdlPlatform::JanelaMudou(const SDL_WindowEvent& ev, EventSink& sink) {
       // Switching between full screen and a window makes some desktops take the focus away for
       // a moment; that is not the player leaving.
       if (AgoraNs() - mudou_modo_ns_ > 1000 * kMs) sink.FocusLost();
+#ifdef __EMSCRIPTEN__
+      toque_.Soltar(sink);  // the page may never hear of those fingers again
+#endif
       break;
+#ifdef __EMSCRIPTEN__
+    case SDL_WINDOWEVENT_HIDDEN:
+      // A hidden tab (another tab, another app on a phone, the screen locked) is the player gone,
+      // whether or not the window lost the focus with it.
+      sink.FocusLost();
+      toque_.Soltar(sink);
+      break;
+#endif
     default:
       break;
   }
+}
+
+bool SdlPlatform::Dedo(const SDL_TouchFingerEvent& ev, EventSink& sink) {
+  // SDL gives the finger's place as a fraction of the canvas; the picture is the part of it that
+  // Redesenhar draws into.
+  int w = 0, h = 0;
+  if (renderer_ == nullptr || SDL_GetRendererOutputSize(renderer_, &w, &h) != 0) return false;
+  const AreaImagem a = AreaDaImagem(w, h, escala_);
+  if (a.w <= 0 || a.h <= 0) return false;
+  const double x = (ev.x * w - a.x) * kLarguraTela / a.w;
+  const double y = (ev.y * h - a.y) * kAlturaTela / a.h;
+  const auto id = static_cast<int64_t>(ev.fingerId);
+  if (ev.type == SDL_FINGERDOWN) return toque_.Desceu(id, x, y, sink);
+  if (ev.type == SDL_FINGERMOTION) return toque_.Moveu(id, x, y, sink);
+  return toque_.Subiu(id, x, y, sink);
 }
 
 bool SdlPlatform::FecharControle(SDL_JoystickID id, EventSink& sink) {
@@ -425,6 +470,10 @@ bool SdlPlatform::FecharControle(SDL_JoystickID id, EventSink& sink) {
 bool SdlPlatform::TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink) {
   const SDL_Scancode sc = ev.keysym.scancode;
   if (sc < 0 || sc >= SDL_NUM_SCANCODES) return false;
+#ifndef __EMSCRIPTEN__
+  // In a web page the page itself switches full screen on F11 and Alt+Enter, and they never reach
+  // the game: a browser grants full screen only while it runs the key's own handler, and the key
+  // reaches this queue after that handler has returned.
   const bool enter = sc == SDL_SCANCODE_RETURN || sc == SDL_SCANCODE_KP_ENTER;
   if (sc == SDL_SCANCODE_F11 || (enter && (ev.keysym.mod & KMOD_ALT) != 0)) {
     // F11 and Alt+Enter belong to the window: full screen or not. The game sees neither.
@@ -432,6 +481,7 @@ bool SdlPlatform::TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink) {
     engolida_.set(sc);
     return false;
   }
+#endif
   if (ev.repeat == 0) Registrar('k', CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0));
   int16_t vk = CodigoVirtual(sc, (ev.keysym.mod & KMOD_NUM) != 0);
   // A held key repeats the code it went down with.
@@ -510,6 +560,8 @@ bool SdlPlatform::DespacharPendentes(EventSink& sink) {
   SDL_Event ev;
   // Once the game is leaving, later events stay unread: nothing of the game runs after quitting.
   while (!sink.Leaving() && SDL_PollEvent(&ev) != 0) any = Despachar(ev, sink) || any;
+  // A finger held on the ship steers it frame after frame.
+  if (toque_.Ativo() && !sink.Leaving()) any = toque_.Seguir(sink) || any;
   return any;
 }
 

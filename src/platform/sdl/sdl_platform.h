@@ -1,6 +1,7 @@
 // The desktop platform: an SDL2 window showing the 640 x 480 picture (full screen or a window, F11 and
 // Alt+Enter switch, the choice remembered), the keyboard and game controllers as Windows key codes,
-// the millisecond clock, the game's timers fired between frames, a message box and the sound card.
+// the millisecond clock, the game's timers fired between frames, a message box and the sound card. In
+// a web page also the fingers on the canvas and the page's buttons, as keys too.
 #pragma once
 
 #include <SDL.h>
@@ -15,6 +16,7 @@
 #include "platform/platform.h"
 #include "platform/sdl/gamepad.h"
 #include "platform/sdl/scaling.h"
+#include "platform/sdl/touch.h"
 #include "platform/settings.h"
 
 namespace vartenos {
@@ -76,6 +78,11 @@ class SdlPlatform final : public Platform {
   bool LerTela(std::vector<uint32_t>& pixels, int& w, int& h);
   // For tests: switches between full screen and a window, as F11 does.
   void AlternarTelaCheia();
+  // The page's own buttons (the browser only): the character a button types, delivered with the
+  // window's events, between frames.
+  static constexpr uint32_t kEventoDaPagina = SDL_USEREVENT;
+  // The browser only: presents so far, for the page's measurements (a recording costs time of its own).
+  static int Apresentacoes() { return apresentacoes_; }
 
  private:
   // Hands one SDL event to the game. True when it was a key event or the close request.
@@ -83,6 +90,8 @@ class SdlPlatform final : public Platform {
   void JanelaMudou(const SDL_WindowEvent& ev, EventSink& sink);
   // A controller unplugged: closed, and whatever it held released.
   bool FecharControle(SDL_JoystickID id, EventSink& sink);
+  // A finger on the page's canvas (the browser only): its place in the picture, to the touch controls.
+  bool Dedo(const SDL_TouchFingerEvent& ev, EventSink& sink);
   bool TeclaDesceu(const SDL_KeyboardEvent& ev, EventSink& sink);
   bool TeclaSubiu(const SDL_KeyboardEvent& ev, EventSink& sink);
   // Text input (UTF-8): one key press for every character of the Latin-1 range.
@@ -96,6 +105,8 @@ class SdlPlatform final : public Platform {
   bool EsperarEvento(SDL_Event& ev, int ms);
   // Uploads the picture if it changed since the last upload, then draws it scaled into the window.
   void Redesenhar();
+  // The game's RGB565 pixels as the texture's 0xAARRGGBB.
+  static void Converter(const uint16_t* de, uint32_t* para, size_t n);
   bool Oculta() const;
   void AbrirControle(int indice);
   // The scaling mode and the remembered window (full screen or not, its size) for OpenDisplay.
@@ -145,7 +156,10 @@ class SdlPlatform final : public Platform {
   std::string icone_;
 
   EstadoDoControle controle_;
+  EstadoDoToque toque_;
   std::vector<SDL_GameController*> abertos_;
+
+  static inline int apresentacoes_ = 0;
 
   // VARTENOS_PACING_LOG: one line per present, key-down and close request, for the pacing benchmark.
   std::FILE* registro_ = nullptr;

@@ -3,6 +3,9 @@
 // winds it back when the browser calls again), so keys, drawing and sound go on while the game waits.
 #include <emscripten.h>
 
+#include <vector>
+
+#include "display/surface.h"
 #include "platform/sdl/sdl_platform.h"
 
 namespace vartenos {
@@ -27,4 +30,35 @@ bool SdlPlatform::DormirAteNs(int64_t instante, bool ate_um_sinal) {
   }
 }
 
+// Without the vector instructions a desktop uses, converting each pixel's colour is most of the work
+// of a present in the browser: a table of every RGB565 colour's 0xAARRGGBB (256 kB, made once by the
+// game's own conversion) does it in a look-up. A picture has few colours, so the few entries in use
+// stay in the processor's cache.
+void SdlPlatform::Converter(const uint16_t* de, uint32_t* para, size_t n) {
+  static const std::vector<uint32_t> tabela = [] {
+    std::vector<uint16_t> cores(65536);
+    for (size_t c = 0; c < cores.size(); ++c) cores[c] = static_cast<uint16_t>(c);
+    std::vector<uint32_t> t(cores.size());
+    ParaArgb8888(cores.data(), t.data(), cores.size());
+    return t;
+  }();
+  const uint32_t* cor = tabela.data();
+  for (size_t i = 0; i < n; ++i) para[i] = cor[de[i]];
+}
+
 }  // namespace vartenos
+
+// The page's "Pausa" and "Voltar" buttons call this with the character they type (P, Esc): it waits in
+// SDL's queue with the window's events, so the game gets it between frames, as it gets a key.
+extern "C" EMSCRIPTEN_KEEPALIVE void vartenos_botao_da_pagina(int caractere) {
+  if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return;
+  SDL_Event ev{};
+  ev.type = vartenos::SdlPlatform::kEventoDaPagina;
+  ev.user.code = caractere;
+  SDL_PushEvent(&ev);
+}
+
+// The page's measurements count presents with this (window.vartenosPresents()).
+extern "C" EMSCRIPTEN_KEEPALIVE int vartenos_apresentacoes() {
+  return vartenos::SdlPlatform::Apresentacoes();
+}
